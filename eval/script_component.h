@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: MIT
+// The script component: evaluates one normalised expression and gives its value as text.
+#pragma once
+
+#include <string_view>
+
+#include "text/text.h"
+
+namespace tavrel::eval {
+
+class ScriptComponent {
+ public:
+  // Makes a component with its engine; with engine_available false, one whose engine could not
+  // be created, so that every evaluation gives the empty text.
+  explicit ScriptComponent(bool engine_available = true);
+
+  // Returns the value of the expression as text, or the empty text when it cannot be evaluated.
+  text::Text evaluate(std::string_view expression);
+
+  // Returns a description of the last failure (nothing in the window reads it).
+  const text::Text& error_info() const { return m_error_info; }
+
+  // Returns the script language, "JScript".
+  const text::Text& language() const { return m_language; }
+
+  // Returns the time-out in milliseconds; -1 means none.
+  int time_out() const { return m_time_out; }
+
+  bool created() const { return m_created; }
+
+ private:
+  bool m_created = false;
+  text::Text m_language = "JScript";
+  int m_time_out = -1;
+  text::Text m_error_info;
+};
+
+}  // namespace tavrel::eval
