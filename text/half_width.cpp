@@ -8,11 +8,16 @@ char half_width_of(unsigned char lead, unsigned char trail) {
   if (lead == 0xA3 && trail >= 0xA1 && trail <= 0xFE) return static_cast<char>(trail - 0x80);
   if (lead != 0xA1) return 0;
   switch (trail) {
-    case 0xA1: return ' ';  // A1 A1 (U+3000, ideographic space)
-    case 0xAB: return '~';  // A1 AB (U+FF5E, full-width tilde)
-    case 0xEE: return '*';  // A1 EE (U+2606, white star)
-    case 0xEF: return '*';  // A1 EF (U+2605, black star)
-    default: return 0;
+    case 0xA1:
+      return ' ';  // A1 A1 (U+3000, ideographic space)
+    case 0xAB:
+      return '~';  // A1 AB (U+FF5E, full-width tilde)
+    case 0xEE:
+      return '*';  // A1 EE (U+2606, white star)
+    case 0xEF:
+      return '*';  // A1 EF (U+2605, black star)
+    default:
+      return 0;
   }
 }
 

@@ -26,9 +26,13 @@ void scan_occurrences(std::string_view t, std::string_view s, OnMatch on_match) 
 
 }  // namespace
 
-std::int32_t length(std::string_view t) { return static_cast<std::int32_t>(t.size()); }
+std::int32_t length(std::string_view t) {
+  return static_cast<std::int32_t>(t.size());
+}
 
-Text left(std::string_view t, std::int32_t n) { return Text(t.substr(0, clamp_count(n, t.size()))); }
+Text left(std::string_view t, std::int32_t n) {
+  return Text(t.substr(0, clamp_count(n, t.size())));
+}
 
 Text right(std::string_view t, std::int32_t n) {
   return Text(t.substr(t.size() - clamp_count(n, t.size())));

@@ -22,4 +22,19 @@ QString from_gbk(std::string_view gbk);
 // Returns the GBK text as UTF-8 bytes.
 std::string gbk_to_utf8(std::string_view gbk);
 
+// Converts one UTF-8 input arriving in chunks to GBK: a sequence cut by a chunk's end waits for
+// the next chunk, and a byte-order mark at the very start is skipped.
+class Utf8ToGbkStream {
+ public:
+  // Returns the GBK bytes of the complete characters that this chunk finishes.
+  text::Text convert(std::string_view chunk);
+
+  // Returns the GBK bytes of what is left at the end of the input ("?" for a cut sequence).
+  text::Text finish();
+
+ private:
+  std::string m_pending;
+  bool m_at_start = true;
+};
+
 }  // namespace tavrel::codepage

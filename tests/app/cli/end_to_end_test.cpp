@@ -1,0 +1,146 @@
+// SPDX-License-Identifier: MIT
+// tavrel-cli run as a separate process, fed through pipes and files.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_dir = fs::temp_directory_path() / ("tavrel-cli-test-" + std::to_string(::getpid()));
+    fs::create_directories(m_dir);
+  }
+  void TearDown() override { fs::remove_all(m_dir); }
+
+  fs::path write_file(const std::string& name, const std::string& bytes) {
+    const fs::path path = m_dir / name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+
+  static std::string read_file(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream all;
+    all << in.rdbuf();
+    return all.str();
+  }
+
+  // Runs tavrel-cli with the arguments (already quoted for the shell) and the bytes on stdin.
+  Outcome run(const std::string& args, const std::string& stdin_bytes = "") {
+    const fs::path in = write_file("stdin", stdin_bytes);
+    const fs::path out = m_dir / "stdout";
+    const fs::path err = m_dir / "stderr";
+    const std::string command = std::string("'") + TAVREL_CLI_PATH + "' " + args + " <'" +
+                                in.string() + "' >'" + out.string() + "' 2>'" + err.string() + "'";
+    const int raw = std::system(command.c_str());
+    return Outcome{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_file(out), read_file(err)};
+  }
+
+  fs::path m_dir;
+};
+
+TEST_F(CliTest, FiltersStandardInput) {
+  const Outcome r = run("", "1+1\n2*3\r\n３ apples + 4\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "1+1=2\n2*3=6\n3+4=7\n");
+  EXPECT_EQ(r.err, "");
+}
+
+TEST_F(CliTest, ReadsFilesInOrderAndDashAsStandardInput) {
+  const fs::path a = write_file("a.txt", "1\n2\n");
+  const fs::path b = write_file("b.txt", "3");
+  const Outcome r = run("'" + a.string() + "' - '" + b.string() + "'", "7*6\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "1=1\n2=2\n7*6=42\n3=3\n");
+}
+
+TEST_F(CliTest, TidiesTheDecimalsAsTheBoxDoes) {
+  struct row {
+    const char* decimals;
+    const char* out;
+  };
+  const row rows[] = {{"007", "1/3=0.3333333\n"},
+                      {"0", "1/3=0.3333333333333\n"},
+                      {"-", "1/3=0.3333333333333\n"},
+                      {"''", "1/3=0.3333333333333\n"},
+                      {"-1", "1/3=0\n"},
+                      {"99999999999", "1/3=0.33"}};
+  for (const row& r : rows) {
+    const Outcome o = run(std::string("--decimals ") + r.decimals, "1/3\n");
+    EXPECT_EQ(o.status, 0) << r.decimals;
+    // A count of 2147483647 pads as far as a value text may go; only its start is checked.
+    EXPECT_EQ(o.out.substr(0, std::string(r.out).size()), r.out) << r.decimals;
+  }
+}
+
+TEST_F(CliTest, ReplacesWhatGbkCannotHold) {
+  // NUL and a malformed byte become "?" and vanish from the expression.
+  const Outcome utf8 = run("", std::string("1\0+2\n1\xFF+2\n", 12));
+  EXPECT_EQ(utf8.out, "1+2=3\n1+2=3\n");
+  // Taken as GBK bytes, FF begins a two-byte character that swallows the "+".
+  const Outcome gbk = run("--encoding gbk", "1\xFF+2\n");
+  EXPECT_EQ(gbk.out, "12=12\n");
+}
+
+TEST_F(CliTest, ReadsGbkBytes) {
+  // ３＋４ in GBK: A3 B3 A3 AB A3 B4.
+  const Outcome r = run("--encoding=gbk", "\xA3\xB3\xA3\xAB\xA3\xB4\r\n");
+  EXPECT_EQ(r.out, "3+4=7\n");
+}
+
+TEST_F(CliTest, LoneCrStaysInsideItsLine) {
+  EXPECT_EQ(run("", "1\r2\n").out, "12=12\n");
+}
+
+TEST_F(CliTest, ReportsBadUsageWithStatusTwo) {
+  const Outcome unknown = run("--nope");
+  EXPECT_EQ(unknown.status, 2);
+  EXPECT_EQ(unknown.out, "");
+  EXPECT_EQ(unknown.err, "tavrel-cli: unknown option '--nope' (see --help)\n");
+  const Outcome missing = run("--decimals");
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_EQ(missing.err, "tavrel-cli: option '--decimals' needs an argument\n");
+}
+
+TEST_F(CliTest, KeepsResultsWrittenBeforeAnUnreadableFile) {
+  const fs::path a = write_file("a.txt", "1+2\n");
+  const std::string missing = (m_dir / "missing.txt").string();
+  const Outcome r = run("'" + a.string() + "' '" + missing + "'");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.out, "1+2=3\n");
+  EXPECT_EQ(r.err, "tavrel-cli: " + missing + ": No such file or directory\n");
+}
+
+TEST_F(CliTest, PrintsHelpAndVersion) {
+  const Outcome help = run("--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out.rfind("Usage: tavrel-cli", 0), 0u);
+  const Outcome version = run("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "Tavrel 1.1\n");
+}
+
+TEST_F(CliTest, EmptyInputGivesNoOutput) {
+  const Outcome r = run("", "");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "");
+}
+
+}  // namespace
