@@ -3,7 +3,14 @@
 
 SHELL := /bin/bash
 BUILD ?= build
+SAN_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 300
+SMOKE_SECONDS ?= 30
+FUZZERS := normalise evaluate numbers cli
+SAN_ENV := ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1 \
+           UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+           LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/lsan.supp:print_suppressions=0
 
 PACKAGES := cmake ninja-build g++ make pkg-config \
             libgtest-dev libgmock-dev libbenchmark-dev \
@@ -13,7 +20,7 @@ PACKAGES := cmake ninja-build g++ make pkg-config \
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps configure build test run bench clean
+.PHONY: deps configure build test unit-test san-configure san-build sanitize-test fuzz-smoke fuzz run bench clean
 
 deps:
 	@missing=""; \
@@ -34,8 +41,42 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-test: build
+# Every test, then the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer,
+# then each fuzz target for $(SMOKE_SECONDS) seconds on its corpus.
+test: unit-test sanitize-test fuzz-smoke
+
+unit-test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+san-configure: deps
+	@[ -f $(SAN_BUILD)/build.ninja ] || \
+	  CC=clang CXX=clang++ cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DTAVREL_SANITIZE=address,undefined -DTAVREL_WITH_FUZZ=ON -DTAVREL_WITH_BENCH=OFF
+
+san-build: san-configure
+	cmake --build $(SAN_BUILD) -j $(JOBS)
+
+sanitize-test: san-build
+	$(SAN_ENV) ctest --test-dir $(SAN_BUILD) --output-on-failure -j $(JOBS)
+
+# Runs every fuzz target for $(1) seconds on a scratch copy of its corpus.
+define run_fuzzers
+	@set -e; for f in $(FUZZERS); do \
+	  mkdir -p fuzz-out/$$f; \
+	  echo "== fuzz-$$f for $(1) s"; \
+	  $(SAN_ENV) $(SAN_BUILD)/fuzz/fuzz-$$f -max_total_time=$(1) -max_len=4096 -timeout=10 \
+	    -rss_limit_mb=4096 -print_final_stats=1 -artifact_prefix=fuzz-out/$$f- \
+	    fuzz-out/$$f fuzz/corpus/$$f > fuzz-out/$$f.log 2>&1 \
+	    || { tail -n 60 fuzz-out/$$f.log; echo "fuzz-$$f failed"; exit 1; }; \
+	  grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)' fuzz-out/$$f.log || true; \
+	done
+endef
+
+fuzz-smoke: san-build
+	$(call run_fuzzers,$(SMOKE_SECONDS))
+
+fuzz: san-build
+	$(call run_fuzzers,$(FUZZ_SECONDS))
 
 run: build
 	@scripts/run-window $(BUILD)
@@ -44,4 +85,4 @@ bench: build
 	@for b in $(BUILD)/bench/tavrel-bench-*; do echo "== $$b"; "$$b"; done
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) fuzz-out

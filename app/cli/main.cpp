@@ -10,16 +10,12 @@
 #include <string_view>
 #include <vector>
 
+#include "app/cli/filter.h"
 #include "app/cli/options.h"
-#include "app/codepage/gbk.h"
-#include "app/decimals.h"
-#include "app/line_stream.h"
-#include "app/result_line.h"
-#include "eval/script_component.h"
 
 namespace {
 
-using tavrel::app::cli::Encoding;
+using tavrel::app::cli::Filter;
 using tavrel::app::cli::Options;
 
 constexpr std::size_t kChunk = 1 << 16;
@@ -30,9 +26,9 @@ class ResultWriter {
   ResultWriter() { m_buffer.reserve(2 * kChunk); }
   ~ResultWriter() { flush(); }
 
-  // Adds one result line, its CR LF written as LF.
+  // Adds one result line.
   void add(std::string_view line) {
-    m_buffer.append(line.substr(0, line.size() - 2)).push_back('\n');
+    m_buffer.append(line);
     if (m_buffer.size() >= kChunk) flush();
   }
 
@@ -51,48 +47,6 @@ class ResultWriter {
   std::string m_buffer;
 };
 
-// One run over all inputs: bytes in, converted to the box's GBK text, split, computed, written.
-class Filter {
- public:
-  explicit Filter(const Options& options)
-      : m_encoding(options.encoding), m_decimals(tavrel::app::tidy_decimals(options.decimals)) {}
-
-  void feed(std::string_view bytes) {
-    if (m_encoding == Encoding::gbk) {
-      m_gbk.assign(bytes);
-      for (char& c : m_gbk) c = c == '\0' ? '?' : c;
-    } else {
-      m_gbk = m_utf8.convert(bytes);
-    }
-    m_lines.feed(m_gbk, [this](std::string_view line) { write_result(line); });
-  }
-
-  void end_of_file() {
-    if (m_encoding == Encoding::utf8) {
-      m_gbk = m_utf8.finish();
-      m_lines.feed(m_gbk, [this](std::string_view line) { write_result(line); });
-    }
-  }
-
-  void finish() {
-    m_lines.finish([this](std::string_view line) { write_result(line); });
-    m_out.flush();
-  }
-
- private:
-  void write_result(std::string_view line) {
-    m_out.add(tavrel::app::result_line(line, m_decimals, m_script));
-  }
-
-  Encoding m_encoding;
-  tavrel::text::Text m_decimals;
-  tavrel::codepage::Utf8ToGbkStream m_utf8;
-  tavrel::app::LineStream m_lines;
-  tavrel::eval::ScriptComponent m_script;
-  ResultWriter m_out;
-  std::string m_gbk;
-};
-
 // Reads one input to its end; returns the error number of a failed open or read, or 0.
 int read_input(const std::string& path, Filter& filter) {
   const bool is_stdin = path == "-";
@@ -107,7 +61,7 @@ int read_input(const std::string& path, Filter& filter) {
     if (n <= 0) break;
     filter.feed(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
   }
-  filter.end_of_file();
+  filter.end_of_input();
   if (!is_stdin) ::close(fd);
   return error;
 }
@@ -129,10 +83,13 @@ int main(int argc, char** argv) {
     std::puts("Tavrel 1.1");
     return 0;
   }
-  Filter filter(options);
+  ResultWriter out;
+  Filter filter(options.encoding, options.decimals,
+                [&out](std::string_view line) { out.add(line); });
   for (const std::string& path : options.inputs) {
     if (const int error = read_input(path, filter)) {
       filter.finish();
+      out.flush();
       std::fprintf(stderr, "tavrel-cli: %s: %s\n", path == "-" ? "standard input" : path.c_str(),
                    std::strerror(error));
       return 2;

@@ -92,7 +92,7 @@ TEST_F(CliTest, TidiesTheDecimalsAsTheBoxDoes) {
 
 TEST_F(CliTest, ReplacesWhatGbkCannotHold) {
   // NUL and a malformed byte become "?" and vanish from the expression.
-  const Outcome utf8 = run("", std::string("1\0+2\n1\xFF+2\n", 12));
+  const Outcome utf8 = run("", std::string("1\0+2\n1\xFF+2\n", 10));
   EXPECT_EQ(utf8.out, "1+2=3\n1+2=3\n");
   // Taken as GBK bytes, FF begins a two-byte character that swallows the "+".
   const Outcome gbk = run("--encoding gbk", "1\xFF+2\n");

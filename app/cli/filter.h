@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: MIT
+// The run that tavrel-cli drives: input bytes in, result lines out, one line at a time.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "app/cli/options.h"
+#include "app/codepage/gbk.h"
+#include "app/line_stream.h"
+#include "eval/script_component.h"
+#include "text/text.h"
+
+namespace tavrel::app::cli {
+
+class Filter {
+ public:
+  // Receives each result line, its CR LF already written as LF.
+  using Sink = std::function<void(std::string_view)>;
+
+  Filter(Encoding encoding, std::string_view decimals, Sink sink);
+
+  // Takes the next bytes of the current input.
+  void feed(std::string_view bytes);
+
+  // Ends the current input (a UTF-8 sequence cut at its end becomes "?").
+  void end_of_input();
+
+  // Ends the whole stream: the last line, if any, is written.
+  void finish();
+
+ private:
+  void take_gbk(std::string_view gbk);
+  void write_result(std::string_view line);
+
+  Encoding m_encoding;
+  text::Text m_decimals;
+  Sink m_sink;
+  codepage::Utf8ToGbkStream m_utf8;
+  LineStream m_lines;
+  eval::ScriptComponent m_script;
+  std::string m_gbk;
+  std::string m_result;
+};
+
+}  // namespace tavrel::app::cli

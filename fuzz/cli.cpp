@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: MIT
+// The whole run as tavrel-cli drives it: any bytes, any decimals text, either encoding, cut into
+// chunks anywhere; every result line is "expression=value" and the chunking changes nothing.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "app/cli/filter.h"
+
+namespace {
+
+using tavrel::app::cli::Encoding;
+using tavrel::app::cli::Filter;
+
+std::string run(Encoding encoding, std::string_view decimals, std::string_view input,
+                std::size_t chunk) {
+  std::string out;
+  Filter filter(encoding, decimals, [&out](std::string_view line) { out.append(line); });
+  for (std::size_t i = 0; i < input.size(); i += chunk) filter.feed(input.substr(i, chunk));
+  filter.end_of_input();
+  filter.finish();
+  return out;
+}
+
+void check_lines(std::string_view out) {
+  for (std::size_t start = 0; start < out.size();) {
+    const std::size_t end = out.find('\n', start);
+    const std::string_view line = out.substr(start, end - start);
+    if (end == std::string_view::npos || line.find('=') == std::string_view::npos) {
+      std::fputs("a result line without \"=\" or without its line end\n", stderr);
+      std::abort();
+    }
+    start = end + 1;
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 2) return 0;
+  const Encoding encoding = data[0] & 1 ? Encoding::gbk : Encoding::utf8;
+  const std::size_t decimals_size = std::min<std::size_t>(data[1] % 16, size - 2);
+  const std::string_view rest(reinterpret_cast<const char*>(data) + 2, size - 2);
+  const std::string_view decimals = rest.substr(0, decimals_size);
+  const std::string_view input = rest.substr(decimals_size);
+  const std::string whole = run(encoding, decimals, input, input.size() + 1);
+  check_lines(whole);
+  if (run(encoding, decimals, input, 1 + data[0] % 7) != whole) {
+    std::fputs("the result depends on how the input is cut into chunks\n", stderr);
+    std::abort();
+  }
+  return 0;
+}
