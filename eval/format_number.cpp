@@ -1,0 +1,226 @@
+// SPDX-License-Identifier: MIT
+#include "eval/format_number.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+#include <string_view>
+
+namespace tavrel::eval {
+namespace {
+
+constexpr int kSignificantDigits = 13;
+
+// Added to the scaled magnitude before the split, so that 1.005 × 100 = 100.49999999999999
+// still rounds up to 101.
+constexpr double kRoundingBias = 1e-12;
+
+// A padded plain text is the sign, up to 13 integer digits, the point and the decimals: with
+// 184 decimals it still fits in 199 bytes.
+constexpr std::int32_t kMaxDecimals = 184;
+constexpr std::size_t kMaxBytes = 199;
+
+// Below this count 10^-n is no longer a double and every finite number rounds to 0.
+constexpr std::int32_t kMinDecimals = -308;
+
+// Returns the double nearest to 10^k for k in 0..308. std::pow is off by one unit in the last
+// place for some k (10^23 among them), so the table is read from decimal text once.
+double power_of_ten(std::int32_t k) {
+  static const std::array<double, 309> table = [] {
+    std::array<double, 309> powers{};
+    for (std::size_t i = 0; i < powers.size(); ++i) {
+      std::array<char, 8> text{'1', 'e'};
+      char* end = std::to_chars(text.data() + 2, text.data() + text.size(), i).ptr;
+      std::from_chars(text.data(), end, powers[i]);
+    }
+    return powers;
+  }();
+  return table[static_cast<std::size_t>(k)];
+}
+
+// Returns the whole number nearest to scaled, halves and values short of a half by less than
+// the bias going up.
+double round_half_up(double scaled) {
+  double whole = 0.0;
+  const double fraction = std::modf(scaled + kRoundingBias, &whole);
+  return fraction >= 0.5 ? whole + 1.0 : whole;
+}
+
+// Returns x rounded to n places after the point, halves away from zero. A value whose scaled
+// magnitude, or whose rounded value, is not a double is left as it is.
+double round_to_places(double x, std::int32_t n) {
+  if (x == 0.0) return x;
+  const double m = std::fabs(x);
+  double r = 0.0;
+  if (n > 0) {
+    const double p = power_of_ten(std::min(n, kMaxDecimals));
+    const double s = m * p;
+    if (!std::isfinite(s)) return x;
+    r = round_half_up(s) / p;
+  } else if (n == 0) {
+    r = round_half_up(m);
+  } else if (n >= kMinDecimals) {
+    const double p = power_of_ten(-n);
+    r = round_half_up(m / p) * p;
+    if (!std::isfinite(r)) return x;
+  }
+  return std::signbit(x) ? -r : r;
+}
+
+// A fixed buffer that cannot overrun: every number text fits well inside it.
+class TextBuffer {
+ public:
+  void put(char c) { put_n(1, c); }
+  void put(std::string_view s) {
+    const std::size_t n = std::min(s.size(), room());
+    std::copy_n(s.data(), n, bytes_.data() + size_);
+    size_ += n;
+  }
+  void put_zeros(std::size_t count) { put_n(count, '0'); }
+  std::string_view view() const { return {bytes_.data(), size_}; }
+
+ private:
+  std::size_t room() const { return bytes_.size() - size_; }
+  void put_n(std::size_t count, char c) {
+    const std::size_t n = std::min(count, room());
+    std::fill_n(bytes_.data() + size_, n, c);
+    size_ += n;
+  }
+
+  std::array<char, 256> bytes_;
+  std::size_t size_ = 0;
+};
+
+// The 13 significant digits of a positive finite number and the decimal exponent of the first.
+struct Decimal {
+  std::array<char, kSignificantDigits> digits{};
+  int exponent = 0;
+  // The digits without their trailing zeros (never empty: the first digit is not 0).
+  std::string_view significant() const {
+    std::size_t n = digits.size();
+    while (n > 1 && digits[n - 1] == '0') --n;
+    return {digits.data(), n};
+  }
+};
+
+Decimal to_decimal(double m) {
+  // d.dddddddddddde-ddd: correctly rounded, like "%.12e".
+  std::array<char, 32> text{};
+  const char* end = std::to_chars(text.data(), text.data() + text.size(), m,
+                                  std::chars_format::scientific, kSignificantDigits - 1)
+                        .ptr;
+  Decimal d;
+  d.digits[0] = text[0];
+  std::copy(text.data() + 2, text.data() + 1 + kSignificantDigits, d.digits.data() + 1);
+  const char* e = text.data() + 2 + kSignificantDigits;  // just past 'e'
+  std::from_chars(e[0] == '+' ? e + 1 : e, end, d.exponent);
+  return d;
+}
+
+// The exponent form: "1.5e-007", "1e+020".
+void put_exponent_form(const Decimal& d, TextBuffer& out) {
+  const std::string_view digits = d.significant();
+  out.put(digits[0]);
+  if (digits.size() > 1) {
+    out.put('.');
+    out.put(digits.substr(1));
+  }
+  out.put('e');
+  out.put(d.exponent < 0 ? '-' : '+');
+  std::array<char, 8> magnitude{};
+  const char* end =
+      std::to_chars(magnitude.data(), magnitude.data() + magnitude.size(), std::abs(d.exponent))
+          .ptr;
+  const std::string_view written(magnitude.data(),
+                                 static_cast<std::size_t>(end - magnitude.data()));
+  if (written.size() < 3) out.put_zeros(3 - written.size());
+  out.put(written);
+}
+
+// The plain form: the integer digits ("0" when there are none), then the point and the
+// remaining significant digits when there are any.
+void put_plain_form(const Decimal& d, TextBuffer& out) {
+  const std::string_view digits = d.significant();
+  if (d.exponent < 0) {
+    out.put("0.");
+    out.put_zeros(static_cast<std::size_t>(-d.exponent - 1));
+    out.put(digits);
+    return;
+  }
+  const std::size_t integer_digits = static_cast<std::size_t>(d.exponent) + 1;
+  out.put(digits.substr(0, integer_digits));
+  if (digits.size() < integer_digits) out.put_zeros(integer_digits - digits.size());
+  if (digits.size() > integer_digits) {
+    out.put('.');
+    out.put(digits.substr(integer_digits));
+  }
+}
+
+// Returns the number of places after the point of a plain-form text.
+std::size_t places(std::string_view t) {
+  const std::size_t point = t.find('.');
+  return point == std::string_view::npos ? 0 : t.size() - point - 1;
+}
+
+// Returns t with a "," before every group of three integer digits, or t unchanged when it is
+// not a plain decimal or the grouped text would not fit in kMaxBytes.
+text::Text grouped(std::string_view t) {
+  const std::size_t sign = t.starts_with('-') ? 1 : 0;
+  const std::string_view body = t.substr(sign);
+  if (body.empty() || body.find_first_not_of("0123456789.") != std::string_view::npos) {
+    return text::Text(t);
+  }
+  const std::size_t integer_digits = std::min(body.find('.'), body.size());
+  const std::size_t commas = integer_digits == 0 ? 0 : (integer_digits - 1) / 3;
+  if (t.size() + commas > kMaxBytes) return text::Text(t);
+
+  text::Text out;
+  out.reserve(t.size() + commas);
+  out.append(t.substr(0, sign));
+  for (std::size_t i = 0; i < integer_digits; ++i) {
+    if (i > 0 && (integer_digits - i) % 3 == 0) out.push_back(',');
+    out.push_back(body[i]);
+  }
+  out.append(body.substr(integer_digits));
+  return out;
+}
+
+}  // namespace
+
+text::Text format_number(double x, std::optional<std::int32_t> n, bool grouping) {
+  if (std::isnan(x)) return "-1.#IND";
+  if (std::isinf(x)) return x > 0 ? "1.#INF" : "-1.#INF";
+
+  const double value = n ? round_to_places(x, *n) : x;
+  const std::int32_t decimals = n ? std::min(*n, kMaxDecimals) : 0;
+
+  TextBuffer out;
+  bool plain = true;
+  if (value == 0.0) {
+    out.put('0');
+  } else {
+    if (value < 0) out.put('-');
+    const Decimal d = to_decimal(std::fabs(value));
+    // Under a count a value below 10^-4 keeps the plain form and so its places, where the
+    // exponent form would give "1e-005.00000".
+    const bool small_exponent_form = d.exponent < -4 && decimals <= 0;
+    plain = d.exponent < kSignificantDigits && !small_exponent_form;
+    if (plain) {
+      put_plain_form(d, out);
+    } else {
+      put_exponent_form(d, out);
+    }
+  }
+
+  if (plain && decimals > 0) {
+    const std::size_t have = places(out.view());
+    if (out.view().find('.') == std::string_view::npos) out.put('.');
+    out.put_zeros(static_cast<std::size_t>(decimals) -
+                  std::min(have, static_cast<std::size_t>(decimals)));
+  }
+  return grouping ? grouped(out.view()) : text::Text(out.view());
+}
+
+}  // namespace tavrel::eval
