@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: MIT
+#include "eval/script_component.h"
+
+#include <cstddef>
+
+#include "eval/expression.h"
+
+namespace tavrel::eval {
+namespace {
+
+constexpr std::size_t error_info_limit = 256;
+
+// Returns t cut to at most `limit` bytes without splitting a two-byte character.
+std::string_view cut(std::string_view t, std::size_t limit) {
+  std::size_t end = 0;
+  while (end < t.size()) {
+    std::size_t step = text::char_size(t, end);
+    if (end + step > limit) break;
+    end += step;
+  }
+  return t.substr(0, end);
+}
+
+// Returns the ErrorInfo text for a failed evaluation: "Error: " description ", " source text
+// "; in line " line number, cut to 256 bytes. An expression is always one line.
+text::Text describe_failure(const char* description, std::string_view expression) {
+  std::string_view source = expression.substr(0, expression.find('\0'));  // a text ends at 0
+  text::Text info =
+      text::concat("Error: ", description, ", ", cut(source, error_info_limit), "; in line 1");
+  return text::Text(cut(info, error_info_limit));
+}
+
+}  // namespace
+
+ScriptComponent::ScriptComponent(bool engine_available) : m_created(engine_available) {
+  if (!m_created) {
+    // "脚本组件创建失败,请检查msscript.ocx是否注册!" in GBK
+    m_error_info =
+        "\xBD\xC5\xB1\xBE\xD7\xE9\xBC\xFE\xB4\xB4\xBD\xA8\xCA\xA7\xB0\xDC,"
+        "\xC7\xEB\xBC\xEC\xB2\xE9msscript.ocx\xCA\xC7\xB7\xF1\xD7\xA2\xB2\xE1!";
+  }
+}
+
+text::Text ScriptComponent::evaluate(std::string_view expression) {
+  if (!m_created) return {};
+  Evaluation result = evaluate_expression(expression);
+  if (!result.ok) {
+    m_error_info = describe_failure(result.error, expression);
+    return {};
+  }
+  return value_text(result.value);
+}
+
+}  // namespace tavrel::eval

@@ -26,6 +26,7 @@ class ScriptComponent {
   // Returns the time-out in milliseconds; -1 means none.
   int time_out() const { return m_time_out; }
 
+  // Returns true when the engine was created; a component without one never gets one later.
   bool created() const { return m_created; }
 
  private:
