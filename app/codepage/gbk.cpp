@@ -41,7 +41,8 @@ text::Text to_gbk(QStringView s) {
 
 text::Text utf8_to_gbk(std::string_view utf8) {
   // A U+FEFF inside the text is a character like any other, not a mark to skip.
-  QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+  QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom |
+                                                     QStringConverter::Flag::Stateless);
   const QString unicode =
       decoder.decode(QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size())));
   return to_gbk(unicode);

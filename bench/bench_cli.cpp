@@ -1,0 +1,179 @@
+// SPDX-License-Identifier: MIT
+// tavrel-cli's throughput and memory on a million generated free-text lines, beside Node.js
+// evaluating the same normalised expressions one eval per line, and tavrel-cli on a 1 GB pipe.
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/cli/filter.h"
+#include "app/codepage/gbk.h"
+#include "formula/normalise_formula.h"
+#include "tests/formula/line_generator.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+struct Figures {
+  double seconds = 0;
+  long peak_kb = 0;
+};
+
+double seconds_since(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+long peak_rss_kb() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+// Writes the corpus as UTF-8 lines and the normalised expressions beside it; returns the count.
+void write_corpus(const fs::path& lines_path, const fs::path& expressions_path, long count) {
+  std::ofstream lines(lines_path, std::ios::binary);
+  std::ofstream expressions(expressions_path, std::ios::binary);
+  tavrel::formula::test_lines::line_generator generator(20261211);
+  for (long i = 0; i < count; ++i) {
+    const tavrel::text::Text line = generator.next();
+    lines << tavrel::codepage::gbk_to_utf8(line) << '\n';
+    expressions << tavrel::formula::normalise_formula(line) << '\n';
+  }
+}
+
+// Runs the filter inside this process over the file, reading it in 64 KiB chunks.
+Figures run_in_process(const fs::path& path, long& lines_out) {
+  const long before = peak_rss_kb();
+  const auto start = Clock::now();
+  lines_out = 0;
+  tavrel::app::cli::Filter filter(tavrel::app::cli::Encoding::utf8, "",
+                                  [&lines_out](std::string_view) { ++lines_out; });
+  std::ifstream in(path, std::ios::binary);
+  std::vector<char> chunk(1 << 16);
+  while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0) {
+    filter.feed(std::string_view(chunk.data(), static_cast<std::size_t>(in.gcount())));
+  }
+  filter.end_of_input();
+  filter.finish();
+  return {seconds_since(start), peak_rss_kb() - before};
+}
+
+// Starts argv with stdin from in_fd (or a file), stdout to /dev/null; returns its pid.
+pid_t spawn(const std::vector<std::string>& args, int in_fd) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, in_fd, STDIN_FILENO);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  std::vector<char*> argv;
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = -1;
+  if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
+    std::perror(argv[0]);
+    std::exit(1);
+  }
+  posix_spawn_file_actions_destroy(&actions);
+  return pid;
+}
+
+Figures wait_for(pid_t pid, Clock::time_point start) {
+  int status = 0;
+  rusage usage{};
+  wait4(pid, &status, 0, &usage);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    std::fprintf(stderr, "child failed with status %d\n", status);
+    std::exit(1);
+  }
+  return {seconds_since(start), usage.ru_maxrss};
+}
+
+Figures run_process(const std::vector<std::string>& args, const fs::path& input) {
+  const int fd = open(input.c_str(), O_RDONLY);
+  const auto start = Clock::now();
+  const pid_t pid = spawn(args, fd);
+  close(fd);
+  return wait_for(pid, start);
+}
+
+// Pipes the corpus into tavrel-cli again and again until at least `bytes` have gone through.
+Figures run_big_pipe(const std::string& cli, const fs::path& corpus, long long bytes,
+                     long long& written, long long& lines) {
+  std::ifstream in(corpus, std::ios::binary);
+  const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  long long lines_per_copy = 0;
+  for (char c : all) lines_per_copy += c == '\n';
+  int fds[2];
+  if (pipe(fds) != 0) std::exit(1);
+  const auto start = Clock::now();
+  const pid_t pid = spawn({cli}, fds[0]);
+  close(fds[0]);
+  written = lines = 0;
+  while (written < bytes) {
+    for (std::size_t done = 0; done < all.size();) {
+      const ssize_t n = write(fds[1], all.data() + done, all.size() - done);
+      if (n <= 0) std::exit(1);
+      done += static_cast<std::size_t>(n);
+    }
+    written += static_cast<long long>(all.size());
+    lines += lines_per_copy;
+  }
+  close(fds[1]);
+  return wait_for(pid, start);
+}
+
+const char* kNodeScript =
+    "const lines = require('fs').readFileSync(process.argv[1], 'latin1').split('\\n');"
+    "lines.pop(); const out = [];"
+    "for (const line of lines) { let v; try { v = (0, eval)(line); } catch (e) { v = ''; }"
+    "  out.push(String(v)); if (out.length === 65536) { process.stdout.write(out.join('\\n'));"
+    "  out.length = 0; } }"
+    "process.stdout.write(out.join('\\n'));";
+
+void print(const char* what, long lines, const Figures& f) {
+  std::printf("%-28s lines=%ld seconds=%.3f lines_per_s=%.0f peak_rss_kb=%ld\n", what, lines,
+              f.seconds, lines / f.seconds, f.peak_kb);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  signal(SIGPIPE, SIG_IGN);
+  const long count = argc > 1 ? std::atol(argv[1]) : 1000000;
+  const long long big = argc > 2 ? std::atoll(argv[2]) : (1LL << 30);
+  const fs::path dir = fs::temp_directory_path() / ("tavrel-bench-cli-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  const fs::path lines = dir / "lines.txt", expressions = dir / "expressions.txt";
+  write_corpus(lines, expressions, count);
+  std::printf("corpus lines=%ld bytes=%ju\n", count,
+              static_cast<std::uintmax_t>(fs::file_size(lines)));
+
+  long filtered = 0;
+  print("tavrel-cli in-process", count, run_in_process(lines, filtered));
+  const Figures cli = run_process({TAVREL_CLI_PATH, lines.string()}, "/dev/null");
+  print("tavrel-cli whole-process", count, cli);
+  const Figures node = run_process({"node", "-e", kNodeScript, expressions.string()}, "/dev/null");
+  print("node eval per line", count, node);
+  std::printf("ratio tavrel-cli/node lines_per_s=%.1f\n", node.seconds / cli.seconds);
+
+  long long written = 0, big_lines = 0;
+  const Figures pipe = run_big_pipe(TAVREL_CLI_PATH, lines, big, written, big_lines);
+  std::printf(
+      "tavrel-cli pipe bytes=%lld lines=%lld seconds=%.3f lines_per_s=%.0f peak_rss_kb=%ld\n",
+      written, big_lines, pipe.seconds, big_lines / pipe.seconds, pipe.peak_kb);
+  fs::remove_all(dir);
+  return filtered == count ? 0 : 1;
+}
