@@ -117,7 +117,7 @@ Figures run_big_pipe(const std::string& cli, const fs::path& corpus, long long b
   long long lines_per_copy = 0;
   for (char c : all) lines_per_copy += c == '\n';
   int fds[2];
-  if (pipe(fds) != 0) std::exit(1);
+  if (pipe2(fds, O_CLOEXEC) != 0) std::exit(1);  // the child must not keep the write end
   const auto start = Clock::now();
   const pid_t pid = spawn({cli}, fds[0]);
   close(fds[0]);
