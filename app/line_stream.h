@@ -34,12 +34,23 @@ class LineStream {
 
 template <typename OnLine>
 void LineStream::feed(std::string_view bytes, OnLine&& on_line) {
-  for (char c : bytes) {
+  std::size_t run = 0;  // where the bytes not yet moved into the line begin
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const char c = bytes[i];
+    if (c != '\r' && c != '\n') {
+      // Any other byte only moves the character step on; it joins the line in one piece later.
+      m_trail_due = !m_trail_due && static_cast<unsigned char>(c) >= 0x80;
+      m_after_cr = m_prev_byte_cr = false;
+      continue;
+    }
+    m_line.append(bytes.substr(run, i - run));
+    run = i + 1;
     // A lone LF stands for the CR LF of the input box: its CR goes through the scan first.
     if (c == '\n' && !m_prev_byte_cr) scan('\r', on_line);
     m_prev_byte_cr = c == '\r';
     scan(c, on_line);
   }
+  m_line.append(bytes.substr(run));
 }
 
 template <typename OnLine>

@@ -14,6 +14,10 @@ namespace tavrel::app {
 text::Text value_text(std::string_view expression, std::string_view decimals,
                       eval::ScriptComponent& script);
 
+// Appends the result line of one input line to out: expression, "=", value text, CR LF.
+void append_result_line(text::Text& out, std::string_view line, std::string_view decimals,
+                        eval::ScriptComponent& script);
+
 // Returns the result line of one input line: expression, "=", value text, CR LF.
 text::Text result_line(std::string_view line, std::string_view decimals,
                        eval::ScriptComponent& script);

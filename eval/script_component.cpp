@@ -21,13 +21,14 @@ std::string_view cut(std::string_view t, std::size_t limit) {
   return t.substr(0, end);
 }
 
-// Returns the ErrorInfo text for a failed evaluation: "Error: " description ", " source text
-// "; in line " line number, cut to 256 bytes. An expression is always one line.
-text::Text describe_failure(const char* description, std::string_view expression) {
+// Writes the ErrorInfo text for a failed evaluation into info, reusing its storage: "Error: "
+// description ", " source text "; in line " line number, cut to 256 bytes. An expression is
+// always one line.
+void describe_failure(text::Text& info, const char* description, std::string_view expression) {
   std::string_view source = expression.substr(0, expression.find('\0'));  // a text ends at 0
-  text::Text info =
-      text::concat("Error: ", description, ", ", cut(source, error_info_limit), "; in line 1");
-  return text::Text(cut(info, error_info_limit));
+  info.assign("Error: ").append(description).append(", ");
+  info.append(cut(source, error_info_limit)).append("; in line 1");
+  info.resize(cut(info, error_info_limit).size());
 }
 
 }  // namespace
@@ -42,13 +43,18 @@ ScriptComponent::ScriptComponent(bool engine_available) : m_created(engine_avail
 }
 
 text::Text ScriptComponent::evaluate(std::string_view expression) {
-  if (!m_created) return {};
-  Evaluation result = evaluate_expression(expression);
+  const std::optional<double> value = evaluate_number(expression);
+  return value ? value_text(*value) : text::Text();
+}
+
+std::optional<double> ScriptComponent::evaluate_number(std::string_view expression) {
+  if (!m_created) return std::nullopt;
+  const Evaluation result = evaluate_expression(expression);
   if (!result.ok) {
-    m_error_info = describe_failure(result.error, expression);
-    return {};
+    describe_failure(m_error_info, result.error, expression);
+    return std::nullopt;
   }
-  return value_text(result.value);
+  return result.value;
 }
 
 }  // namespace tavrel::eval

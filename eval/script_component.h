@@ -2,6 +2,7 @@
 // The script component: evaluates one normalised expression and gives its value as text.
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 #include "text/text.h"
@@ -16,6 +17,10 @@ class ScriptComponent {
 
   // Returns the value of the expression as text, or the empty text when it cannot be evaluated.
   text::Text evaluate(std::string_view expression);
+
+  // Returns the value of the expression, or nothing when it cannot be evaluated: the number that
+  // to_number reads back from evaluate's text, without the trip through the text.
+  std::optional<double> evaluate_number(std::string_view expression);
 
   // Returns a description of the last failure (nothing in the window reads it).
   const text::Text& error_info() const { return m_error_info; }

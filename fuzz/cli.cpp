@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The whole run as tavrel-cli drives it: any bytes, any decimals text, either encoding, cut into
-// chunks anywhere; every result line is "expression=value" and the chunking changes nothing.
+// chunks anywhere; every result line is "expression=value", the chunking changes nothing, and
+// the streaming run equals the whole text converted by the codec and split at once.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -9,6 +10,10 @@
 #include <string_view>
 
 #include "app/cli/filter.h"
+#include "app/codepage/gbk.h"
+#include "app/decimals.h"
+#include "app/result_line.h"
+#include "text/text.h"
 
 namespace {
 
@@ -22,6 +27,33 @@ std::string run(Encoding encoding, std::string_view decimals, std::string_view i
   for (std::size_t i = 0; i < input.size(); i += chunk) filter.feed(input.substr(i, chunk));
   filter.end_of_input();
   filter.finish();
+  return out;
+}
+
+// The same run the slow and plain way: the whole input converted by the codec at once, LF made
+// CR LF, split as the input box's text, and every line computed.
+std::string reference(Encoding encoding, std::string_view decimals, std::string_view input) {
+  std::string gbk;
+  if (encoding == Encoding::gbk) {
+    gbk.assign(input);
+    for (char& c : gbk) c = c == '\0' ? '?' : c;
+  } else {
+    if (input.substr(0, 3) == "\xEF\xBB\xBF") input.remove_prefix(3);
+    gbk = tavrel::codepage::utf8_to_gbk(input);
+  }
+  std::string box;
+  for (std::size_t i = 0; i < gbk.size(); ++i) {
+    if (gbk[i] == '\n' && (i == 0 || gbk[i - 1] != '\r')) box.push_back('\r');
+    box.push_back(gbk[i]);
+  }
+  tavrel::eval::ScriptComponent script;
+  const tavrel::text::Text tidy = tavrel::app::tidy_decimals(decimals);
+  std::string out;
+  for (const tavrel::text::Text& line : tavrel::text::split_lines(box, "\r\n")) {
+    std::string result = tavrel::app::result_line(line, tidy, script);
+    result.resize(result.size() - 2);
+    out += result + "\n";
+  }
   return out;
 }
 
@@ -50,6 +82,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   check_lines(whole);
   if (run(encoding, decimals, input, 1 + data[0] % 7) != whole) {
     std::fputs("the result depends on how the input is cut into chunks\n", stderr);
+    std::abort();
+  }
+  if (reference(encoding, decimals, input) != whole) {
+    std::fputs("the streaming run differs from the whole-text run\n", stderr);
     std::abort();
   }
   return 0;

@@ -36,7 +36,8 @@ void Filter::take_gbk(std::string_view gbk) {
 }
 
 void Filter::write_result(std::string_view line) {
-  m_result = result_line(line, m_decimals, m_script);
+  m_result.clear();
+  append_result_line(m_result, line, m_decimals, m_script);
   m_result.resize(m_result.size() - 2);  // the CR LF that ends every result line
   m_result.push_back('\n');
   m_sink(m_result);

@@ -5,9 +5,100 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <algorithm>
+#include <array>
+#include <cstdint>
 
 namespace tavrel::codepage {
 namespace {
+
+// The GBK bytes of every code point of the basic plane, as the codec writes it alone: none (the
+// codec drops a few invisible characters), one (ASCII, "?" for what GBK cannot hold, 80 for the
+// euro sign, FF for one private-use character) or two.
+class GbkTable {
+ public:
+  GbkTable() {
+    QStringEncoder encoder("GBK");
+    for (char32_t c = 0x80; c < 0x10000; ++c) {
+      const QChar unit = is_surrogate(c) ? QChar(u'?') : QChar(c);
+      const QByteArray bytes = encoder.encode(QStringView(&unit, 1));
+      m_size[c] = static_cast<std::uint8_t>(std::min<qsizetype>(bytes.size(), 2));
+      std::copy_n(bytes.constData(), m_size[c], m_bytes[c].begin());
+    }
+  }
+
+  // Appends the GBK bytes of the basic-plane code point c (0x80 or above).
+  void append(text::Text& out, char32_t c) const { out.append(m_bytes[c].data(), m_size[c]); }
+
+ private:
+  static bool is_surrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+
+  std::array<std::array<char, 2>, 0x10000> m_bytes{};
+  std::array<std::uint8_t, 0x10000> m_size{};
+};
+
+const GbkTable& gbk_table() {
+  static const GbkTable table;  // built once, never changed
+  return table;
+}
+
+constexpr char32_t kMalformed = 0xFFFFFFFF;
+
+struct Decoded {
+  char32_t code;     // the code point, or kMalformed
+  std::size_t size;  // bytes taken: the sequence, or the malformed part of it (at least 1)
+};
+
+// Decodes the UTF-8 sequence at s[i] by the rules of well-formed UTF-8 (no overlong forms, no
+// surrogates, nothing above U+10FFFF); a malformed sequence ends at its first unfitting byte.
+Decoded decode_utf8(std::string_view s, std::size_t i) {
+  const unsigned char lead = static_cast<unsigned char>(s[i]);
+  std::size_t need = 0;
+  char32_t code = 0;
+  unsigned char low = 0x80, high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    need = 1, code = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    need = 2, code = lead & 0x0F;
+    low = lead == 0xE0 ? 0xA0 : 0x80;
+    high = lead == 0xED ? 0x9F : 0xBF;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    need = 3, code = lead & 0x07;
+    low = lead == 0xF0 ? 0x90 : 0x80;
+    high = lead == 0xF4 ? 0x8F : 0xBF;
+  } else {
+    return {kMalformed, 1};
+  }
+  for (std::size_t n = 1; n <= need; ++n) {
+    const unsigned char b = i + n < s.size() ? static_cast<unsigned char>(s[i + n]) : 0;
+    if (b < low || b > high) return {kMalformed, n};
+    code = code << 6 | (b & 0x3F);
+    low = 0x80, high = 0xBF;
+  }
+  return {code, need + 1};
+}
+
+// Returns the UTF-8 bytes in GBK as the codec gives them, "?" for a malformed sequence, for a
+// character outside the basic plane and for U+0000; one table look-up per character.
+text::Text utf8_to_gbk_by_table(std::string_view utf8) {
+  text::Text out;
+  out.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size();) {
+    const char c = utf8[i];
+    if (static_cast<unsigned char>(c) < 0x80) {
+      out.push_back(c == '\0' ? '?' : c);
+      ++i;
+      continue;
+    }
+    const Decoded d = decode_utf8(utf8, i);
+    if (d.code != kMalformed && d.code < 0x10000) {
+      gbk_table().append(out, d.code);
+    } else {
+      out.push_back('?');
+    }
+    i += d.size;
+  }
+  return out;
+}
 
 // A text never holds the byte 0: U+0000 is written as "?" like any character GBK cannot hold.
 text::Text without_nul(QByteArray bytes) {
@@ -25,11 +116,6 @@ std::size_t incomplete_tail(std::string_view s) {
     return needed > back ? back : 0;
   }
   return 0;
-}
-
-bool is_ascii(std::string_view s) {
-  return std::all_of(s.begin(), s.end(),
-                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 }  // namespace
@@ -70,20 +156,13 @@ text::Text Utf8ToGbkStream::convert(std::string_view chunk) {
   }
   const std::size_t keep = incomplete_tail(whole);
   const std::string_view complete = whole.substr(0, whole.size() - keep);
-  text::Text out;
-  if (is_ascii(complete)) {
-    // ASCII is the same in GBK; only U+0000 needs its "?".
-    out.assign(complete);
-    std::replace(out.begin(), out.end(), '\0', '?');
-  } else {
-    out = utf8_to_gbk(complete);
-  }
+  text::Text out = utf8_to_gbk_by_table(complete);
   m_pending = std::string(whole.substr(whole.size() - keep));
   return out;
 }
 
 text::Text Utf8ToGbkStream::finish() {
-  text::Text out = utf8_to_gbk(m_pending);
+  text::Text out = utf8_to_gbk_by_table(m_pending);
   m_pending.clear();
   m_at_start = true;
   return out;
