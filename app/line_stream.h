@@ -22,6 +22,10 @@ class LineStream {
   void finish(OnLine&& on_line);
 
  private:
+  // Returns whether the byte after these bytes (none of them CR or LF) is the second byte of a
+  // two-byte character, given whether their first byte is.
+  static bool trail_due_after(std::string_view ordinary, bool trail_due);
+
   // Takes one byte of the converted stream through the line scan, by the character step.
   template <typename OnLine>
   void scan(char c, OnLine& on_line);
@@ -32,25 +36,38 @@ class LineStream {
   bool m_prev_byte_cr = false;  // the last byte read was a CR (for the LF conversion)
 };
 
+inline bool LineStream::trail_due_after(std::string_view ordinary, bool trail_due) {
+  // After a byte below 0x80 a character begins, whatever came before: that byte was a character
+  // of its own or the second byte of one. So only the bytes of 0x80 or above at the end count.
+  std::size_t high = 0;
+  while (high < ordinary.size() &&
+         static_cast<unsigned char>(ordinary[ordinary.size() - 1 - high]) >= 0x80) {
+    ++high;
+  }
+  if (high == ordinary.size()) high += trail_due ? 1 : 0;
+  return high % 2 == 1;
+}
+
 template <typename OnLine>
 void LineStream::feed(std::string_view bytes, OnLine&& on_line) {
-  std::size_t run = 0;  // where the bytes not yet moved into the line begin
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const char c = bytes[i];
-    if (c != '\r' && c != '\n') {
-      // Any other byte only moves the character step on; it joins the line in one piece later.
-      m_trail_due = !m_trail_due && static_cast<unsigned char>(c) >= 0x80;
+  for (std::size_t run = 0;;) {
+    std::size_t i = run;
+    while (i < bytes.size() && bytes[i] != '\r' && bytes[i] != '\n') ++i;
+    if (i > run) {
+      // Bytes other than CR and LF only move the character step on: they join the line whole.
+      const std::string_view ordinary = bytes.substr(run, i - run);
+      m_trail_due = trail_due_after(ordinary, m_trail_due);
       m_after_cr = m_prev_byte_cr = false;
-      continue;
+      m_line.append(ordinary);
     }
-    m_line.append(bytes.substr(run, i - run));
-    run = i + 1;
+    if (i == bytes.size()) return;
+    const char c = bytes[i];
     // A lone LF stands for the CR LF of the input box: its CR goes through the scan first.
     if (c == '\n' && !m_prev_byte_cr) scan('\r', on_line);
     m_prev_byte_cr = c == '\r';
     scan(c, on_line);
+    run = i + 1;
   }
-  m_line.append(bytes.substr(run));
 }
 
 template <typename OnLine>

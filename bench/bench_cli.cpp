@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -109,30 +110,48 @@ Figures run_process(const std::vector<std::string>& args, const fs::path& input)
   return wait_for(pid, start);
 }
 
-// Pipes the corpus into tavrel-cli again and again until at least `bytes` have gone through.
+// Returns the peak resident memory of a running process in KiB, read from /proc.
+long child_peak_kb(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
+  }
+  return 0;
+}
+
+// Pipes the corpus into tavrel-cli again and again until at least `bytes` have gone through,
+// reading it in small pieces so that this process stays small too. The peak is the child's own
+// high-water mark, read while it runs (the rusage figure of a child would count the memory it
+// shared with this process before it started).
 Figures run_big_pipe(const std::string& cli, const fs::path& corpus, long long bytes,
                      long long& written, long long& lines) {
-  std::ifstream in(corpus, std::ios::binary);
-  const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  long long lines_per_copy = 0;
-  for (char c : all) lines_per_copy += c == '\n';
   int fds[2];
   if (pipe2(fds, O_CLOEXEC) != 0) std::exit(1);  // the child must not keep the write end
   const auto start = Clock::now();
   const pid_t pid = spawn({cli}, fds[0]);
   close(fds[0]);
   written = lines = 0;
+  long peak = 0;
+  std::vector<char> piece(1 << 20);
   while (written < bytes) {
-    for (std::size_t done = 0; done < all.size();) {
-      const ssize_t n = write(fds[1], all.data() + done, all.size() - done);
-      if (n <= 0) std::exit(1);
-      done += static_cast<std::size_t>(n);
+    std::ifstream in(corpus, std::ios::binary);
+    while (in.read(piece.data(), static_cast<std::streamsize>(piece.size())) || in.gcount() > 0) {
+      const std::size_t size = static_cast<std::size_t>(in.gcount());
+      for (std::size_t done = 0; done < size;) {
+        const ssize_t n = write(fds[1], piece.data() + done, size - done);
+        if (n <= 0) std::exit(1);
+        done += static_cast<std::size_t>(n);
+      }
+      lines += std::count(piece.data(), piece.data() + size, '\n');
+      written += static_cast<long long>(size);
+      peak = std::max(peak, child_peak_kb(pid));
     }
-    written += static_cast<long long>(all.size());
-    lines += lines_per_copy;
   }
   close(fds[1]);
-  return wait_for(pid, start);
+  peak = std::max(peak, child_peak_kb(pid));
+  Figures figures = wait_for(pid, start);
+  figures.peak_kb = peak;
+  return figures;
 }
 
 const char* kNodeScript =

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "eval/script_component.h"
 
+#include <algorithm>
 #include <cstddef>
 
 #include "eval/expression.h"
@@ -47,11 +48,22 @@ text::Text ScriptComponent::evaluate(std::string_view expression) {
   return value ? value_text(*value) : text::Text();
 }
 
+const text::Text& ScriptComponent::error_info() const {
+  if (m_error_description) {
+    describe_failure(m_error_info, m_error_description, m_error_source);
+    m_error_description = nullptr;
+  }
+  return m_error_info;
+}
+
 std::optional<double> ScriptComponent::evaluate_number(std::string_view expression) {
   if (!m_created) return std::nullopt;
   const Evaluation result = evaluate_expression(expression);
   if (!result.ok) {
-    describe_failure(m_error_info, result.error, expression);
+    m_error_description = result.error;
+    // Only the first 256 bytes can show in the description; one more tells whether a two-byte
+    // character ends there.
+    m_error_source.assign(expression.substr(0, error_info_limit + 1));
     return std::nullopt;
   }
   return result.value;

@@ -23,7 +23,7 @@ class ScriptComponent {
   std::optional<double> evaluate_number(std::string_view expression);
 
   // Returns a description of the last failure (nothing in the window reads it).
-  const text::Text& error_info() const { return m_error_info; }
+  const text::Text& error_info() const;
 
   // Returns the script language, "JScript".
   const text::Text& language() const { return m_language; }
@@ -38,7 +38,11 @@ class ScriptComponent {
   bool m_created = false;
   text::Text m_language = "JScript";
   int m_time_out = -1;
-  text::Text m_error_info;
+  // The last failure is kept as its parts and described only when asked for: most evaluations
+  // of free text fail, and nothing reads the description.
+  mutable const char* m_error_description = nullptr;
+  text::Text m_error_source;
+  mutable text::Text m_error_info;
 };
 
 }  // namespace tavrel::eval

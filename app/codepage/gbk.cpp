@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace tavrel::codepage {
 namespace {
@@ -26,8 +27,14 @@ class GbkTable {
     }
   }
 
-  // Appends the GBK bytes of the basic-plane code point c (0x80 or above).
-  void append(text::Text& out, char32_t c) const { out.append(m_bytes[c].data(), m_size[c]); }
+  // Writes the GBK bytes of the basic-plane code point c (0x80 or above) at to; returns the end.
+  // Both bytes are stored whatever the size: the caller has room for two, since c came from a
+  // UTF-8 sequence of at least two bytes.
+  char* write(char* to, char32_t c) const {
+    to[0] = m_bytes[c][0];
+    to[1] = m_bytes[c][1];
+    return to + m_size[c];
+  }
 
  private:
   static bool is_surrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
@@ -77,26 +84,45 @@ Decoded decode_utf8(std::string_view s, std::size_t i) {
   return {code, need + 1};
 }
 
+// Reads eight bytes into word; returns true when all of them are ASCII and none is 0.
+bool is_plain_ascii(const char* bytes, std::uint64_t& word) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kHighs = 0x8080808080808080u;
+  std::memcpy(&word, bytes, 8);
+  const bool any_high = (word & kHighs) != 0;
+  const bool any_zero = ((word - kOnes) & ~word & kHighs) != 0;
+  return !any_high && !any_zero;
+}
+
 // Returns the UTF-8 bytes in GBK as the codec gives them, "?" for a malformed sequence, for a
 // character outside the basic plane and for U+0000; one table look-up per character.
 text::Text utf8_to_gbk_by_table(std::string_view utf8) {
-  text::Text out;
-  out.reserve(utf8.size());
+  // No character takes more bytes in GBK than in UTF-8, so the text is written in place.
+  text::Text out(utf8.size(), '\0');
+  char* to = out.data();
+  const GbkTable& table = gbk_table();
   for (std::size_t i = 0; i < utf8.size();) {
+    if (std::uint64_t word; i + 8 <= utf8.size() && is_plain_ascii(utf8.data() + i, word)) {
+      std::memcpy(to, &word, 8);  // eight bytes of ASCII without a 0: the same in GBK
+      to += 8;
+      i += 8;
+      continue;
+    }
     const char c = utf8[i];
     if (static_cast<unsigned char>(c) < 0x80) {
-      out.push_back(c == '\0' ? '?' : c);
+      *to++ = c == '\0' ? '?' : c;
       ++i;
       continue;
     }
     const Decoded d = decode_utf8(utf8, i);
     if (d.code != kMalformed && d.code < 0x10000) {
-      gbk_table().append(out, d.code);
+      to = table.write(to, d.code);
     } else {
-      out.push_back('?');
+      *to++ = '?';
     }
     i += d.size;
   }
+  out.resize(static_cast<std::size_t>(to - out.data()));
   return out;
 }
 
