@@ -18,17 +18,7 @@
 namespace {
 
 using tavrel::app::cli::Encoding;
-using tavrel::app::cli::Filter;
-
-std::string run(Encoding encoding, std::string_view decimals, std::string_view input,
-                std::size_t chunk) {
-  std::string out;
-  Filter filter(encoding, decimals, [&out](std::string_view line) { out.append(line); });
-  for (std::size_t i = 0; i < input.size(); i += chunk) filter.feed(input.substr(i, chunk));
-  filter.end_of_input();
-  filter.finish();
-  return out;
-}
+using tavrel::app::cli::filter_text;
 
 // The same run the slow and plain way: the whole input converted by the codec at once, LF made
 // CR LF, split as the input box's text, and every line computed.
@@ -78,9 +68,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view rest(reinterpret_cast<const char*>(data) + 2, size - 2);
   const std::string_view decimals = rest.substr(0, decimals_size);
   const std::string_view input = rest.substr(decimals_size);
-  const std::string whole = run(encoding, decimals, input, input.size() + 1);
+  const std::string whole = filter_text(encoding, decimals, input, input.size() + 1);
   check_lines(whole);
-  if (run(encoding, decimals, input, 1 + data[0] % 7) != whole) {
+  if (filter_text(encoding, decimals, input, 1 + data[0] % 7) != whole) {
     std::fputs("the result depends on how the input is cut into chunks\n", stderr);
     std::abort();
   }

@@ -43,4 +43,14 @@ void Filter::write_result(std::string_view line) {
   m_sink(m_result);
 }
 
+std::string filter_text(Encoding encoding, std::string_view decimals, std::string_view input,
+                        std::size_t chunk) {
+  std::string out;
+  Filter filter(encoding, decimals, [&out](std::string_view line) { out.append(line); });
+  for (std::size_t i = 0; i < input.size(); i += chunk) filter.feed(input.substr(i, chunk));
+  filter.end_of_input();
+  filter.finish();
+  return out;
+}
+
 }  // namespace tavrel::app::cli

@@ -44,4 +44,8 @@ class Filter {
   std::string m_result;
 };
 
+// Returns the output of one whole run over input, fed in pieces of at most chunk bytes.
+std::string filter_text(Encoding encoding, std::string_view decimals, std::string_view input,
+                        std::size_t chunk);
+
 }  // namespace tavrel::app::cli

@@ -8,16 +8,6 @@
 namespace tavrel::app::cli {
 namespace {
 
-std::string run(Encoding encoding, std::string_view decimals, std::string_view input,
-                std::size_t chunk) {
-  std::string out;
-  Filter filter(encoding, decimals, [&out](std::string_view line) { out.append(line); });
-  for (std::size_t i = 0; i < input.size(); i += chunk) filter.feed(input.substr(i, chunk));
-  filter.end_of_input();
-  filter.finish();
-  return out;
-}
-
 struct filter_row {
   const char* name;
   Encoding encoding;
@@ -50,7 +40,8 @@ TEST(Filter, GivesTheSameLinesHoweverTheInputIsCut) {
   for (const filter_row& row : rows) {
     for (std::size_t chunk :
          {std::size_t{1}, std::size_t{2}, std::size_t{3}, row.input.size() + 1}) {
-      EXPECT_EQ(run(row.encoding, "", row.input, chunk), row.out) << row.name << " chunk " << chunk;
+      EXPECT_EQ(filter_text(row.encoding, "", row.input, chunk), row.out)
+          << row.name << " chunk " << chunk;
     }
   }
 }
