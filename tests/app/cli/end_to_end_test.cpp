@@ -8,12 +8,20 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 
 namespace {
 
 namespace fs = std::filesystem;
+
+// Returns the path in single quotes, for the shell.
+std::string shell_quoted(const fs::path& path) {
+  std::string q(1, '\'');
+  q.append(path.string()).push_back('\'');
+  return q;
+}
 
 struct Outcome {
   int status = -1;
@@ -47,8 +55,9 @@ class CliTest : public ::testing::Test {
     const fs::path in = write_file("stdin", stdin_bytes);
     const fs::path out = m_dir / "stdout";
     const fs::path err = m_dir / "stderr";
-    const std::string command = std::string("'") + TAVREL_CLI_PATH + "' " + args + " <'" +
-                                in.string() + "' >'" + out.string() + "' 2>'" + err.string() + "'";
+    const std::string command = shell_quoted(TAVREL_CLI_PATH) + " " + args + " <" +
+                                shell_quoted(in) + " >" + shell_quoted(out) + " 2>" +
+                                shell_quoted(err);
     const int raw = std::system(command.c_str());
     return Outcome{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_file(out), read_file(err)};
   }
@@ -66,7 +75,7 @@ TEST_F(CliTest, FiltersStandardInput) {
 TEST_F(CliTest, ReadsFilesInOrderAndDashAsStandardInput) {
   const fs::path a = write_file("a.txt", "1\n2\n");
   const fs::path b = write_file("b.txt", "3");
-  const Outcome r = run("'" + a.string() + "' - '" + b.string() + "'", "7*6\n");
+  const Outcome r = run(shell_quoted(a) + " - " + shell_quoted(b), "7*6\n");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "1=1\n2=2\n7*6=42\n3=3\n");
 }
@@ -122,7 +131,7 @@ TEST_F(CliTest, ReportsBadUsageWithStatusTwo) {
 TEST_F(CliTest, KeepsResultsWrittenBeforeAnUnreadableFile) {
   const fs::path a = write_file("a.txt", "1+2\n");
   const std::string missing = (m_dir / "missing.txt").string();
-  const Outcome r = run("'" + a.string() + "' '" + missing + "'");
+  const Outcome r = run(shell_quoted(a) + " " + shell_quoted(missing));
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.out, "1+2=3\n");
   EXPECT_EQ(r.err, "tavrel-cli: " + missing + ": No such file or directory\n");
@@ -135,6 +144,24 @@ TEST_F(CliTest, PrintsHelpAndVersion) {
   const Outcome version = run("--version");
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, "Tavrel 1.1\n");
+}
+
+TEST_F(CliTest, SurvivesAMegabyteOfRandomBytes) {
+  std::mt19937 random(5);
+  std::string bytes(1 << 20, '\0');
+  for (char& c : bytes) c = static_cast<char>(random() % 4 == 0 ? '\n' : random() % 256);
+  for (const char* encoding : {"utf-8", "gbk"}) {
+    const Outcome r = run(std::string("--decimals 3 --encoding ") + encoding, bytes);
+    EXPECT_EQ(r.status, 0) << encoding;
+    EXPECT_EQ(r.err, "") << encoding;
+    // Every line of the output is "expression=value".
+    std::istringstream lines(r.out);
+    std::size_t count = 0;
+    for (std::string line; std::getline(lines, line); ++count) {
+      ASSERT_NE(line.find('='), std::string::npos) << encoding << " line " << count;
+    }
+    EXPECT_GT(count, 100000u) << encoding;
+  }
 }
 
 TEST_F(CliTest, EmptyInputGivesNoOutput) {
