@@ -12,42 +12,6 @@
 namespace tavrel::codepage {
 namespace {
 
-// The GBK bytes of every code point of the basic plane, as the codec writes it alone: none (the
-// codec drops a few invisible characters), one (ASCII, "?" for what GBK cannot hold, 80 for the
-// euro sign, FF for one private-use character) or two.
-class GbkTable {
- public:
-  GbkTable() {
-    QStringEncoder encoder("GBK");
-    for (char32_t c = 0x80; c < 0x10000; ++c) {
-      const QChar unit = is_surrogate(c) ? QChar(u'?') : QChar(c);
-      const QByteArray bytes = encoder.encode(QStringView(&unit, 1));
-      m_size[c] = static_cast<std::uint8_t>(std::min<qsizetype>(bytes.size(), 2));
-      std::copy_n(bytes.constData(), m_size[c], m_bytes[c].begin());
-    }
-  }
-
-  // Writes the GBK bytes of the basic-plane code point c (0x80 or above) at to; returns the end.
-  // Both bytes are stored whatever the size: the caller has room for two, since c came from a
-  // UTF-8 sequence of at least two bytes.
-  char* write(char* to, char32_t c) const {
-    to[0] = m_bytes[c][0];
-    to[1] = m_bytes[c][1];
-    return to + m_size[c];
-  }
-
- private:
-  static bool is_surrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
-
-  std::array<std::array<char, 2>, 0x10000> m_bytes{};
-  std::array<std::uint8_t, 0x10000> m_size{};
-};
-
-const GbkTable& gbk_table() {
-  static const GbkTable table;  // built once, never changed
-  return table;
-}
-
 constexpr char32_t kMalformed = 0xFFFFFFFF;
 
 struct Decoded {
@@ -94,13 +58,26 @@ bool is_plain_ascii(const char* bytes, std::uint64_t& word) {
   return !any_high && !any_zero;
 }
 
+// Returns the code point of a well-formed three-byte sequence at s[i] (U+0800..U+FFFF without
+// the surrogates), or 0 when there is none.
+char32_t three_byte_code(std::string_view s, std::size_t i) {
+  if (i + 3 > s.size()) return 0;
+  const auto b0 = static_cast<unsigned char>(s[i]);
+  const auto b1 = static_cast<unsigned char>(s[i + 1]);
+  const auto b2 = static_cast<unsigned char>(s[i + 2]);
+  if ((b0 & 0xF0) != 0xE0 || (b1 & 0xC0) != 0x80 || (b2 & 0xC0) != 0x80) return 0;
+  const char32_t code = (b0 & 0x0Fu) << 12 | (b1 & 0x3Fu) << 6 | (b2 & 0x3Fu);
+  const bool overlong = code < 0x800;
+  const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
+  return overlong || surrogate ? 0 : code;
+}
+
 // Returns the UTF-8 bytes in GBK as the codec gives them, "?" for a malformed sequence, for a
 // character outside the basic plane and for U+0000; one table look-up per character.
-text::Text utf8_to_gbk_by_table(std::string_view utf8) {
+text::Text utf8_to_gbk_by_table(std::string_view utf8, GbkTable& table) {
   // No character takes more bytes in GBK than in UTF-8, so the text is written in place.
   text::Text out(utf8.size(), '\0');
   char* to = out.data();
-  const GbkTable& table = gbk_table();
   for (std::size_t i = 0; i < utf8.size();) {
     if (std::uint64_t word; i + 8 <= utf8.size() && is_plain_ascii(utf8.data() + i, word)) {
       std::memcpy(to, &word, 8);  // eight bytes of ASCII without a 0: the same in GBK
@@ -112,6 +89,12 @@ text::Text utf8_to_gbk_by_table(std::string_view utf8) {
     if (static_cast<unsigned char>(c) < 0x80) {
       *to++ = c == '\0' ? '?' : c;
       ++i;
+      continue;
+    }
+    if (const char32_t code = three_byte_code(utf8, i)) {
+      // The common case of Chinese text, decoded without the general rules.
+      to = table.write(to, code);
+      i += 3;
       continue;
     }
     const Decoded d = decode_utf8(utf8, i);
@@ -145,6 +128,20 @@ std::size_t incomplete_tail(std::string_view s) {
 }
 
 }  // namespace
+
+GbkTable::GbkTable() : m_encoder(std::make_unique<QStringEncoder>("GBK")) {
+  m_size.fill(kUnknown);
+}
+
+GbkTable::~GbkTable() = default;
+
+void GbkTable::learn(char32_t c) {
+  const bool surrogate = c >= 0xD800 && c <= 0xDFFF;
+  const QChar unit = surrogate ? QChar(u'?') : QChar(c);
+  const QByteArray bytes = m_encoder->encode(QStringView(&unit, 1));
+  m_size[c] = static_cast<std::uint8_t>(std::min<qsizetype>(bytes.size(), 2));
+  std::copy_n(bytes.constData(), m_size[c], m_bytes[c].begin());
+}
 
 text::Text to_gbk(QStringView s) {
   QStringEncoder encoder("GBK");  // unencodable characters come out as "?"
@@ -182,13 +179,15 @@ text::Text Utf8ToGbkStream::convert(std::string_view chunk) {
   }
   const std::size_t keep = incomplete_tail(whole);
   const std::string_view complete = whole.substr(0, whole.size() - keep);
-  text::Text out = utf8_to_gbk_by_table(complete);
+  if (!m_table) m_table = std::make_unique<GbkTable>();
+  text::Text out = utf8_to_gbk_by_table(complete, *m_table);
   m_pending = std::string(whole.substr(whole.size() - keep));
   return out;
 }
 
 text::Text Utf8ToGbkStream::finish() {
-  text::Text out = utf8_to_gbk_by_table(m_pending);
+  if (!m_table) m_table = std::make_unique<GbkTable>();
+  text::Text out = utf8_to_gbk_by_table(m_pending, *m_table);
   m_pending.clear();
   m_at_start = true;
   return out;
