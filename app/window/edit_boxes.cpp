@@ -5,6 +5,9 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QPalette>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <algorithm>
 #include <limits>
 
@@ -53,6 +56,10 @@ PlainBox::PlainBox(QWidget* parent) : QPlainTextEdit(parent) {
   connect(this, &QPlainTextEdit::textChanged, this, [this] {
     if (!m_quiet) emit changed();
   });
+  // The document reports a change before it lays the changed blocks out, so the wrap mode can
+  // still change in time.
+  connect(document(), &QTextDocument::contentsChange, this,
+          [this](int position, int, int added) { watchBlockLengths(position, added); });
 }
 
 void PlainBox::replaceText(const QString& text) {
@@ -73,6 +80,48 @@ void PlainBox::appendText(const QString& text) {
   ensureCursorVisible();  // as typing keeps the caret in view
   m_quiet = false;
   emit changed();
+}
+
+void PlainBox::replaceRange(int from, int to, const QString& text) {
+  m_quiet = true;
+  if (from != to || !text.isEmpty()) {
+    // Switching undo off and on again drops the undo steps, as appendText does.
+    document()->setUndoRedoEnabled(false);
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    cursor.insertText(text);
+    cursor.endEditBlock();
+    document()->setUndoRedoEnabled(true);
+  }
+  moveCursor(QTextCursor::End);
+  ensureCursorVisible();
+  m_quiet = false;
+  emit changed();
+}
+
+void PlainBox::relaxWrapping() {
+  if (!m_wrapAnywhere) return;
+  m_wrapAnywhere = false;
+  setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+}
+
+void PlainBox::watchBlockLengths(int position, int added) {
+  QTextDocument* doc = document();
+  if (m_wrapAnywhere) {
+    if (doc->characterCount() <= kLongBlock) relaxWrapping();
+    return;
+  }
+  const QTextBlock last = doc->findBlock(std::min(position + added, doc->characterCount() - 1));
+  for (QTextBlock block = doc->findBlock(position); block.isValid(); block = block.next()) {
+    if (block.length() - 1 > kLongBlock) {  // the length counts the block's line break
+      m_wrapAnywhere = true;
+      setWordWrapMode(QTextOption::WrapAnywhere);
+      return;
+    }
+    if (block == last) break;
+  }
 }
 
 void PlainBox::mouseDoubleClickEvent(QMouseEvent* event) {

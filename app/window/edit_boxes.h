@@ -22,6 +22,20 @@ class PlainBox : public QPlainTextEdit {
   // typed, without an undo step; changed() follows exactly once.
   void appendText(const QString& text);
 
+  // Replaces the characters [from, to) with text in one edit without an undo step, then puts the
+  // caret after the last character and scrolls it into view; changed() follows exactly once,
+  // also when nothing is replaced.
+  void replaceRange(int from, int to, const QString& text);
+
+  // Wraps at word boundaries again, as the box does until a block longer than kLongBlock comes
+  // in; the caller knows when none is left.
+  void relaxWrapping();
+
+  // Blocks longer than this many characters are wrapped anywhere: breaking a long run of
+  // characters without a break opportunity at word boundaries costs the toolkit time that grows
+  // with the square of the run's length.
+  static constexpr int kLongBlock = 4096;
+
  signals:
   // Raised once for each change of the text: typing, pasting, cutting, deleting, undoing,
   // replaceText and appendText.
@@ -34,7 +48,10 @@ class PlainBox : public QPlainTextEdit {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
-  bool m_quiet = false;  // true while replaceText or appendText edit the document
+  void watchBlockLengths(int position, int added);
+
+  bool m_quiet = false;  // true while replaceText, appendText or replaceRange edit
+  bool m_wrapAnywhere = false;
 };
 
 // The decimal places box: one line that takes integer input. Typed characters other than "-"

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -24,29 +25,23 @@
 #include "app/window/fatal_report_box.h"
 #include "app/window/main_window.h"
 #include "app/window/memory.h"
+#include "app/window/shutdown.h"
 
 namespace {
 
 using tavrel::window::no_display_message;
 
-// The shutdown routine. The formula normaliser keeps no texts from one call to the next, so
-// there is nothing of it to release; what is left is to stop showing fatal reports in a box,
-// since the toolkit goes away after this.
-void shutdown_routine() {
-  tavrel::app::set_fatal_reporter(nullptr);
-}
-
-// Registered once at start-up; runs at most once, at the normal end. The fatal path ends the
-// process without it.
+// The shutdown routine, registered once at start-up; runs at most once, at the normal end. The
+// fatal path ends the process without it.
 class ShutdownRoutine {
  public:
-  explicit ShutdownRoutine(void (*routine)()) : m_routine(routine) {}
+  explicit ShutdownRoutine(std::function<void()> routine) : m_routine(std::move(routine)) {}
   void run() {
-    if (void (*routine)() = std::exchange(m_routine, nullptr)) routine();
+    if (std::function<void()> routine = std::exchange(m_routine, nullptr)) routine();
   }
 
  private:
-  void (*m_routine)();
+  std::function<void()> m_routine;
 };
 
 // While the toolkit starts, the platform plugin's messages are kept back: if it cannot reach a
@@ -109,11 +104,6 @@ void show_fatal_report_for_test(const char* report_utf8) {
   const std::unique_ptr<QMessageBox> box = tavrel::window::make_fatal_report_box(report_utf8);
   QTimer::singleShot(0, box.get(), &QMessageBox::accept);
   tavrel::window::run_fatal_report_box(*box);
-}
-
-void shutdown_routine_for_test() {
-  shutdown_routine();
-  write_out("shutdown\n");
 }
 
 // Caps the address space a little above what the process uses, then asks for 64 bytes at a time
@@ -180,13 +170,18 @@ int main(int argc, char** argv) {
   // nearest.
   std::fesetenv(FE_DFL_ENV);
 
-  // 3. The shutdown routine.
-  ShutdownRoutine shutdown(seam != nullptr ? &shutdown_routine_for_test : &shutdown_routine);
+  // 3. The shutdown routine, which releases the result lines that the window keeps from one run
+  // to the next.
+  tavrel::app::ResultCache results;
+  ShutdownRoutine shutdown([&results, seam] {
+    tavrel::window::shutdown_routine(results);
+    if (seam != nullptr) write_out("shutdown\n");
+  });
 
   // 5. The main window; Qt holds its move and resize events back until it is shown, then
   // delivers them in that order, so the layout rule runs once before it appears.
   {
-    tavrel::window::MainWindow window;
+    tavrel::window::MainWindow window(results);
     window.show();
     if (seam != nullptr) schedule_test_action(seam, window);
 

@@ -14,6 +14,8 @@
 #include <QShortcut>
 #include <QWindow>
 #include <initializer_list>
+#include <memory>
+#include <utility>
 
 #include "app/window/about_text.h"
 #include "app/window/box_text.h"
@@ -23,6 +25,7 @@
 #include "app/window/layout_rule.h"
 #include "app/window/object_names.h"
 #include "app/window/pictures.h"
+#include "app/window/recalculation.h"
 #include "app/window/script_object.h"
 
 namespace tavrel::window {
@@ -80,9 +83,18 @@ QPushButton* make_button(const char* caption, QWidget* parent) {
 
 }  // namespace
 
+MainWindow::MainWindow(app::ResultCache& results, QWidget* parent)
+    : MainWindow(nullptr, &results, parent) {}
+
 MainWindow::MainWindow(QWidget* parent)
+    : MainWindow(std::make_unique<app::ResultCache>(), nullptr, parent) {}
+
+MainWindow::MainWindow(std::unique_ptr<app::ResultCache> own, app::ResultCache* results,
+                       QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint) {
+                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
+      m_ownResults(std::move(own)),
+      m_results(results != nullptr ? *results : *m_ownResults) {
   setObjectName(QString::fromUtf8(names::kWindow));
   setWindowTitle(QStringLiteral("Tavrel"));
   setWindowIcon(QIcon(QPixmap::fromImage(window_icon())));
@@ -93,8 +105,9 @@ MainWindow::MainWindow(QWidget* parent)
   setPalette(palette);
 
   createControls();
+  m_recalculation = new Recalculation(*m_input, *m_result, m_results, m_script->component(), this);
 
-  connect(m_calculate, &QPushButton::clicked, this, &MainWindow::calculate);
+  connect(m_calculate, &QPushButton::clicked, this, &MainWindow::calculateAll);
   connect(m_input, &PlainBox::changed, this, &MainWindow::calculate);
   connect(m_copy, &QPushButton::clicked, this, &MainWindow::copyResult);
   connect(m_link, &Hyperlinker::pressed, this, &MainWindow::prependAbout);
@@ -126,6 +139,7 @@ MainWindow::~MainWindow() {
   for (QObject* control : std::initializer_list<QObject*>{m_input, m_calculate, m_copy, m_link}) {
     control->disconnect(this);
   }
+  delete m_recalculation;  // before the boxes it follows
 }
 
 void MainWindow::createControls() {
@@ -213,7 +227,11 @@ void MainWindow::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void MainWindow::calculate() {
-  app::run_calculation(*this, m_script->component());
+  m_recalculation->run(get_text(app::Box::decimals), false);
+}
+
+void MainWindow::calculateAll() {
+  m_recalculation->run(get_text(app::Box::decimals), true);
 }
 
 void MainWindow::copyResult() {

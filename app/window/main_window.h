@@ -4,9 +4,11 @@
 
 #include <QPoint>
 #include <QWidget>
+#include <memory>
 #include <optional>
 #include <string_view>
 
+#include "app/result_cache.h"
 #include "app/run_calculation.h"
 #include "text/text.h"
 
@@ -18,6 +20,7 @@ namespace tavrel::window {
 class DecimalsBox;
 class Hyperlinker;
 class PlainBox;
+class Recalculation;
 class ScriptObject;
 
 class MainWindow : public QWidget, public app::Boxes {
@@ -25,7 +28,10 @@ class MainWindow : public QWidget, public app::Boxes {
 
  public:
   // Makes the window with all its controls, centred on the primary screen; its move and resize
-  // events wait until it is shown, so the layout rule runs once before it appears.
+  // events wait until it is shown, so the layout rule runs once before it appears. The window
+  // keeps its computed result lines in `results`, which must outlive it.
+  explicit MainWindow(app::ResultCache& results, QWidget* parent = nullptr);
+  // As above, with a cache of the window's own.
   explicit MainWindow(QWidget* parent = nullptr);
   ~MainWindow() override;
 
@@ -46,12 +52,17 @@ class MainWindow : public QWidget, public app::Boxes {
 
  private slots:
   void calculate();
+  void calculateAll();
   void copyResult();
   void prependAbout();
   void clearInput();
 
  private:
+  MainWindow(std::unique_ptr<app::ResultCache> own, app::ResultCache* results, QWidget* parent);
   void createControls();
+
+  std::unique_ptr<app::ResultCache> m_ownResults;
+  app::ResultCache& m_results;
 
   ScriptObject* m_script = nullptr;
   Hyperlinker* m_link = nullptr;
@@ -64,6 +75,7 @@ class MainWindow : public QWidget, public app::Boxes {
   PlainBox* m_result = nullptr;
   QPushButton* m_calculate = nullptr;
   PlainBox* m_input = nullptr;
+  Recalculation* m_recalculation = nullptr;
 
   // Where the window's top-left corner lies from the pointer while the window follows the mouse
   // (for platforms that cannot move it themselves).
