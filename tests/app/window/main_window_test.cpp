@@ -26,41 +26,18 @@
 #include "app/window/object_names.h"
 #include "app/window/pictures.h"
 #include "eval/script_component.h"
+#include "tests/app/window/full_run.h"
 #include "tests/app/window/typing.h"
 
 using tavrel::app::Box;
 using tavrel::window::Hyperlinker;
 using tavrel::window::MainWindow;
 using tavrel::window::PlainBox;
+using tavrel::window::testing::fullRunResult;
 using tavrel::window::testing::typeText;
 namespace names = tavrel::window::names;
 
 namespace {
-
-// The three boxes kept in memory: what the calculation run writes when no window is involved.
-class MemoryBoxes : public tavrel::app::Boxes {
- public:
-  tavrel::text::Text get_text(Box box) override { return text(box); }
-  void set_text(Box box, std::string_view t) override { text(box) = t; }
-  void append_text(Box box, std::string_view t) override { text(box) += t; }
-
-  tavrel::text::Text& text(Box box) {
-    return box == Box::input ? m_input : box == Box::result ? m_result : m_decimals;
-  }
-
- private:
-  tavrel::text::Text m_input, m_result, m_decimals;
-};
-
-// Returns what the calculation run over these texts puts in the result box.
-QByteArray resultFor(std::string_view input, std::string_view decimals = "") {
-  MemoryBoxes boxes;
-  boxes.set_text(Box::input, input);
-  boxes.set_text(Box::decimals, decimals);
-  tavrel::eval::ScriptComponent script;
-  tavrel::app::run_calculation(boxes, script);
-  return QByteArray::fromStdString(boxes.get_text(Box::result));
-}
 
 QString startText(const QWidget* control) {
   if (auto* label = qobject_cast<const QLabel*>(control)) return label->text();
@@ -535,7 +512,7 @@ void MainWindowTest::aboutLinkTwice() {
 
   // Eight about lines and the former line, each with its result line.
   const QByteArray shown = boxText(Box::result);
-  QCOMPARE(shown, resultFor(expectedInput.toStdString()));
+  QCOMPARE(shown, fullRunResult(expectedInput.toStdString()));
   QCOMPARE(shown.count("\r\n"), 9);
   QVERIFY(shown.endsWith("\r\n1+1=2\r\n"));
 }

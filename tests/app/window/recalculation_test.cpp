@@ -27,39 +27,17 @@
 #include "app/window/object_names.h"
 #include "app/window/shutdown.h"
 #include "eval/script_component.h"
+#include "tests/app/window/full_run.h"
 #include "tests/app/window/typing.h"
 
 using tavrel::app::Box;
 using tavrel::window::MainWindow;
 using tavrel::window::PlainBox;
+using tavrel::window::testing::fullRunResult;
 using tavrel::window::testing::typeText;
 namespace names = tavrel::window::names;
 
 namespace {
-
-// The three boxes in memory, for the run from scratch that every result is checked against.
-class MemoryBoxes : public tavrel::app::Boxes {
- public:
-  tavrel::text::Text get_text(Box box) override { return text(box); }
-  void set_text(Box box, std::string_view t) override { text(box) = t; }
-  void append_text(Box box, std::string_view t) override { text(box) += t; }
-  tavrel::text::Text& text(Box box) {
-    return box == Box::input ? m_input : box == Box::result ? m_result : m_decimals;
-  }
-
- private:
-  tavrel::text::Text m_input, m_result, m_decimals;
-};
-
-// Returns what run_calculation writes into the result box for these texts.
-QByteArray fromScratch(const std::string& input, const std::string& decimals) {
-  MemoryBoxes boxes;
-  boxes.set_text(Box::input, input);
-  boxes.set_text(Box::decimals, decimals);
-  tavrel::eval::ScriptComponent script;
-  tavrel::app::run_calculation(boxes, script);
-  return QByteArray::fromStdString(boxes.get_text(Box::result));
-}
 
 QByteArray bytes(const std::string& t) {
   return QByteArray::fromStdString(t);
@@ -110,7 +88,7 @@ class RecalculationTest : public QObject {
   QLineEdit* decimals() const { return control<QLineEdit>(names::kDecimals); }
   QByteArray boxText(Box box) const { return bytes(m_window->get_text(box)); }
   QByteArray expected() const {
-    return fromScratch(m_window->get_text(Box::input), m_window->get_text(Box::decimals));
+    return fullRunResult(m_window->get_text(Box::input), m_window->get_text(Box::decimals));
   }
   void paste(QWidget* box, const QString& text) {
     QGuiApplication::clipboard()->setText(text);
@@ -534,7 +512,7 @@ void RecalculationTest::randomEdits() {
       resultEdited = false;
     }
     if (resultEdited) continue;
-    const QByteArray want = fromScratch(m_window->get_text(Box::input), lastDecimals);
+    const QByteArray want = fullRunResult(m_window->get_text(Box::input), lastDecimals);
     QVERIFY2(boxText(Box::result) == want, context + "\n" + boxText(Box::result) + "\n" + want);
     const QPlainTextEdit* box = result();
     QVERIFY2(box->textCursor().position() == box->document()->characterCount() - 1, context);
