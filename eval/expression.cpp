@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -44,7 +45,7 @@ class Stack {
     m_capacity = m_heap.size();
   }
 
-  std::array<T, N> m_inline{};
+  std::array<T, N> m_inline;  // not cleared: only entries below m_size are ever read
   std::vector<T> m_heap;
   T* m_data = m_inline.data();
   std::size_t m_size = 0;
@@ -106,9 +107,34 @@ double octal_value(std::string_view digits) {
   return v;
 }
 
+// Returns the value of a numeral of at most 15 digits and one point by the exact short path: the
+// digits as an integer (exact in a double) divided by an exact power of ten, one correctly
+// rounded operation. Returns nothing for a longer numeral.
+std::optional<double> short_decimal_value(std::string_view numeral) {
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  if (numeral.size() > 16) return std::nullopt;
+  std::uint64_t digits = 0;
+  int count = 0;
+  int decimals = -1;  // digits after the point, or -1 before it
+  for (char c : numeral) {
+    if (c == '.') {
+      if (decimals >= 0) return std::nullopt;
+      decimals = 0;
+      continue;
+    }
+    digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+    ++count;
+    decimals += decimals >= 0 ? 1 : 0;
+  }
+  if (count > 15) return std::nullopt;
+  return static_cast<double>(digits) / kPowers[decimals > 0 ? decimals : 0];
+}
+
 // Returns the value of a decimal numeral ("5.", ".5", "0089" and "01.5" included), correctly
 // rounded; beyond the range of a double it is an infinity, below it zero.
 double decimal_value(std::string_view numeral) {
+  if (const std::optional<double> value = short_decimal_value(numeral)) return *value;
   double v = 0;
   auto [ptr, ec] =
       std::from_chars(numeral.data(), numeral.data() + numeral.size(), v, std::chars_format::fixed);

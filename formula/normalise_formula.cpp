@@ -59,32 +59,25 @@ class scratch {
   std::unique_ptr<char[]> heap_;
 };
 
-// The one-byte forms of the two-byte characters, for a lookup without branches: every lead byte
-// names a row, and the row gives the form of every trail byte (0 for none). Built once from
-// text::half_width_of, so the folding rules stay in the text layer; it never changes afterwards.
+// What a byte becomes after folding, for a lookup without branches: a byte at a character
+// boundary stands for itself (index 0..FF), and a trail byte with its lead byte (index lead << 8
+// | trail) for its one-byte form, or 0 when it has none. Built once from text::half_width_of, so
+// the folding rules stay in the text layer; it never changes afterwards.
 class fold_table {
  public:
-  fold_table() : rows_(1) {
+  fold_table() {
+    for (unsigned b = 0; b <= 0xFF; ++b) forms_[b] = static_cast<char>(b);
     for (unsigned lead = 0x80; lead <= 0xFF; ++lead) {
       for (unsigned trail = 0; trail <= 0xFF; ++trail) {
-        const char form = text::half_width_of(static_cast<unsigned char>(lead),
-                                              static_cast<unsigned char>(trail));
-        if (form == 0) continue;
-        if (row_of_[lead] == 0) {
-          row_of_[lead] = static_cast<unsigned char>(rows_.size());
-          rows_.emplace_back();
-        }
-        rows_[row_of_[lead]][trail] = form;
+        forms_[lead << 8 | trail] = text::half_width_of(static_cast<unsigned char>(lead),
+                                                        static_cast<unsigned char>(trail));
       }
     }
   }
-  char form_of(unsigned char lead, unsigned char trail) const {
-    return rows_[row_of_[lead]][trail];
-  }
+  const char* data() const { return forms_.data(); }
 
  private:
-  std::array<unsigned char, 256> row_of_{};
-  std::vector<std::array<char, 256>> rows_;  // row 0: no forms
+  std::array<char, 0x10000> forms_{};
 };
 
 // Stages 0 and 1: writes the formula characters of the folded line to kept (room for the whole
@@ -94,16 +87,16 @@ class fold_table {
 // itself and makes the next byte its trail.
 std::size_t keep_formula_characters(std::string_view line, char* kept) {
   static const fold_table folds;
+  const char* const forms = folds.data();
   std::size_t count = 0;
-  bool trail = false;
-  unsigned char lead = 0;
+  unsigned lead_if_trail = 0;  // the lead byte when the next byte is its trail, else 0
   for (char c : line) {
     const auto b = static_cast<unsigned char>(c);
-    const char kept_byte = trail ? folds.form_of(lead, b) : c;
+    const char kept_byte = forms[lead_if_trail << 8 | b];
     kept[count] = kept_byte;
     count += class_of(kept_byte) != kOther ? 1 : 0;
-    trail = !trail && b >= 0x80;
-    lead = b;
+    // A byte of 0x80 or above begins a character unless it is itself a trail.
+    lead_if_trail = lead_if_trail == 0 && b >= 0x80 ? b : 0;
   }
   return count;
 }

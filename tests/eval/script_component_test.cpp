@@ -244,6 +244,29 @@ TEST(EvaluateExpression, ReadsNumeralsAsTheEngineDoes) {
   expect_values(rows);
 }
 
+// Numerals of up to 15 digits take a short path; it must round exactly as from_chars does, on
+// both sides of the 15-digit boundary and for every place of the point.
+TEST(EvaluateExpression, ReadsShortAndLongNumeralsAlike) {
+  std::mt19937_64 random(15);
+  for (int round = 0; round < 200000; ++round) {
+    const std::size_t digits = 1 + random() % 17;
+    const std::size_t point = random() % (digits + 2);  // past the end: no point
+    std::string numeral;
+    for (std::size_t i = 0; i <= digits; ++i) {
+      if (i == point) numeral += '.';
+      // The first digit is never 0, which keeps the numeral decimal, not octal.
+      if (i < digits)
+        numeral += static_cast<char>('0' + (i == 0 ? 1 + random() % 9 : random() % 10));
+    }
+    double expected = 0;
+    std::from_chars(numeral.data(), numeral.data() + numeral.size(), expected);
+    const Evaluation e = evaluate_expression(numeral);
+    ASSERT_TRUE(e.ok) << numeral;
+    ASSERT_EQ(std::bit_cast<std::uint64_t>(e.value), std::bit_cast<std::uint64_t>(expected))
+        << numeral;
+  }
+}
+
 TEST(EvaluateExpression, TakesExclusiveOrOf32BitIntegers) {
   const value_row rows[] = {
       {"minus_one", "-1^0", -1},
