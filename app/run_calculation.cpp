@@ -20,12 +20,9 @@ const text::Text& item(const text::TextList& list, std::size_t i) {
 // is empty and a second time, after the evaluation, when it is not.
 text::Text value_of(std::string_view expression, Boxes& boxes, eval::ScriptComponent& script) {
   const text::Text decimals = boxes.get_text(Box::decimals);
-  if (text::compare(decimals, "") == 0) {
-    return eval::format_number(eval::to_number(script.evaluate(expression)));
-  }
   const double value = eval::to_number(script.evaluate(expression));
-  const std::int32_t count = eval::to_integer(boxes.get_text(Box::decimals));
-  return eval::format_number(value, count);
+  if (text::compare(decimals, "") == 0) return eval::format_number(value);
+  return eval::format_number(value, eval::to_integer(boxes.get_text(Box::decimals)));
 }
 
 }  // namespace
