@@ -27,6 +27,7 @@
 #include "app/window/object_names.h"
 #include "app/window/shutdown.h"
 #include "eval/script_component.h"
+#include "tests/app/window/controls.h"
 #include "tests/app/window/full_run.h"
 #include "tests/app/window/typing.h"
 
@@ -79,9 +80,7 @@ class RecalculationTest : public QObject {
  private:
   template <typename T = QWidget>
   T* control(const char* name) const {
-    T* found = m_window->findChild<T*>(QString::fromUtf8(name));
-    if (found == nullptr) qFatal("no control named %s", name);
-    return found;
+    return tavrel::window::testing::findControl<T>(*m_window, name);
   }
   PlainBox* input() const { return control<PlainBox>(names::kInput); }
   PlainBox* result() const { return control<PlainBox>(names::kResult); }
