@@ -37,11 +37,11 @@ class LineStream {
 };
 
 inline bool LineStream::trail_due_after(std::string_view ordinary, bool trail_due) {
-  // After a byte below 0x80 a character begins, whatever came before: that byte was a character
-  // of its own or the second byte of one. So only the bytes of 0x80 or above at the end count.
+  // After a byte that is no lead byte a character begins, whatever came before: that byte was a
+  // character of its own or the second byte of one. So only the lead bytes at the end count.
   std::size_t high = 0;
   while (high < ordinary.size() &&
-         static_cast<unsigned char>(ordinary[ordinary.size() - 1 - high]) >= 0x80) {
+         text::is_lead_byte(static_cast<unsigned char>(ordinary[ordinary.size() - 1 - high]))) {
     ++high;
   }
   if (high == ordinary.size()) high += trail_due ? 1 : 0;
@@ -88,7 +88,7 @@ void LineStream::scan(char c, OnLine& on_line) {
   }
   m_line.push_back(c);
   m_after_cr = c == '\r';
-  m_trail_due = static_cast<unsigned char>(c) >= 0x80;
+  m_trail_due = text::is_lead_byte(static_cast<unsigned char>(c));
 }
 
 template <typename OnLine>

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "app/cli/filter.h"
-#include "app/codepage/gbk.h"
+#include "app/filter.h"
+#include "app/qt/code_page.h"
 #include "formula/normalise_formula.h"
 #include "tests/formula/line_generator.h"
 
@@ -51,7 +51,7 @@ void write_corpus(const fs::path& lines_path, const fs::path& expressions_path, 
   tavrel::formula::test_lines::line_generator generator(20261211);
   for (long i = 0; i < count; ++i) {
     const tavrel::text::Text line = generator.next();
-    lines << tavrel::codepage::gbk_to_utf8(line) << '\n';
+    lines << tavrel::app::qt::gbk_to_utf8(line) << '\n';
     expressions << tavrel::formula::normalise_formula(line) << '\n';
   }
 }
@@ -61,8 +61,9 @@ Figures run_in_process(const fs::path& path, long& lines_out) {
   const long before = peak_rss_kb();
   const auto start = Clock::now();
   lines_out = 0;
-  tavrel::app::cli::Filter filter(tavrel::app::cli::Encoding::utf8, "",
-                                  [&lines_out](std::string_view) { ++lines_out; });
+  tavrel::app::qt::GbkCodec code_page;
+  tavrel::app::Filter filter(tavrel::app::Encoding::utf8, "", code_page,
+                             [&lines_out](std::string_view) { ++lines_out; });
   std::ifstream in(path, std::ios::binary);
   std::vector<char> chunk(1 << 16);
   while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0) {

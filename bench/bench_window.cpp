@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "app/codepage/gbk.h"
+#include "app/qt/code_page.h"
 #include "app/result_cache.h"
 #include "app/window/main_window.h"
 #include "app/window/object_names.h"
@@ -129,7 +129,7 @@ void paste_lines(std::size_t bytes) {
     ++lines;
   }
   Window w;
-  QGuiApplication::clipboard()->setText(tavrel::codepage::from_gbk(text));
+  QGuiApplication::clipboard()->setText(tavrel::app::qt::from_gbk(text));
   text = {};
   const double paste =
       time_ms(w.window, [&] { QTest::keyClick(w.input(), Qt::Key_V, Qt::ControlModifier); });

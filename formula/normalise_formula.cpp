@@ -67,7 +67,7 @@ class fold_table {
  public:
   fold_table() {
     for (unsigned b = 0; b <= 0xFF; ++b) forms_[b] = static_cast<char>(b);
-    for (unsigned lead = 0x80; lead <= 0xFF; ++lead) {
+    for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
       for (unsigned trail = 0; trail <= 0xFF; ++trail) {
         forms_[lead << 8 | trail] = text::half_width_of(static_cast<unsigned char>(lead),
                                                         static_cast<unsigned char>(trail));
@@ -83,8 +83,8 @@ class fold_table {
 // Stages 0 and 1: writes the formula characters of the folded line to kept (room for the whole
 // line) and returns their number. A two-byte character counts by its one-byte form when it has
 // one and otherwise goes whole; a lone lead byte at the end goes; blanks are no formula
-// characters. A byte of 0x80 or above that is no trail byte is a lead byte: it is never kept
-// itself and makes the next byte its trail.
+// characters. A lead byte (81..FE) that is no trail byte is never kept itself and makes the
+// next byte its trail; 80 and FF are characters of one byte, and no formula characters.
 std::size_t keep_formula_characters(std::string_view line, char* kept) {
   static const fold_table folds;
   const char* const forms = folds.data();
@@ -95,8 +95,8 @@ std::size_t keep_formula_characters(std::string_view line, char* kept) {
     const char kept_byte = forms[lead_if_trail << 8 | b];
     kept[count] = kept_byte;
     count += class_of(kept_byte) != kOther ? 1 : 0;
-    // A byte of 0x80 or above begins a character unless it is itself a trail.
-    lead_if_trail = lead_if_trail == 0 && b >= 0x80 ? b : 0;
+    // A lead byte begins a character unless it is itself a trail.
+    lead_if_trail = lead_if_trail == 0 && text::is_lead_byte(b) ? b : 0;
   }
   return count;
 }

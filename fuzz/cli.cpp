@@ -9,27 +9,47 @@
 #include <string>
 #include <string_view>
 
-#include "app/cli/filter.h"
-#include "app/codepage/gbk.h"
 #include "app/decimals.h"
+#include "app/filter.h"
+#include "app/qt/code_page.h"
 #include "app/result_line.h"
 #include "text/text.h"
 
 namespace {
 
-using tavrel::app::cli::Encoding;
-using tavrel::app::cli::filter_text;
+using tavrel::app::Encoding;
+using tavrel::app::filter_text;
+
+// Returns the GBK bytes with every lead byte that lacks a second byte, and every 0, made "?".
+std::string clean_gbk(std::string_view input) {
+  const auto second = [](unsigned char b) {
+    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFE);
+  };
+  std::string gbk;
+  for (std::size_t i = 0; i < input.size(); ++i) {
+    const auto b = static_cast<unsigned char>(input[i]);
+    if (b >= 0x81 && b <= 0xFE) {
+      if (i + 1 < input.size() && second(static_cast<unsigned char>(input[i + 1]))) {
+        gbk += input.substr(i++, 2);
+      } else {
+        gbk += '?';
+      }
+    } else {
+      gbk += b == 0 ? '?' : input[i];
+    }
+  }
+  return gbk;
+}
 
 // The same run the slow and plain way: the whole input converted by the codec at once, LF made
 // CR LF, split as the input box's text, and every line computed.
 std::string reference(Encoding encoding, std::string_view decimals, std::string_view input) {
   std::string gbk;
   if (encoding == Encoding::gbk) {
-    gbk.assign(input);
-    for (char& c : gbk) c = c == '\0' ? '?' : c;
+    gbk = clean_gbk(input);
   } else {
     if (input.substr(0, 3) == "\xEF\xBB\xBF") input.remove_prefix(3);
-    gbk = tavrel::codepage::utf8_to_gbk(input);
+    gbk = tavrel::app::qt::utf8_to_gbk(input);
   }
   std::string box;
   for (std::size_t i = 0; i < gbk.size(); ++i) {
@@ -68,9 +88,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view rest(reinterpret_cast<const char*>(data) + 2, size - 2);
   const std::string_view decimals = rest.substr(0, decimals_size);
   const std::string_view input = rest.substr(decimals_size);
-  const std::string whole = filter_text(encoding, decimals, input, input.size() + 1);
+  static tavrel::app::qt::GbkCodec codec;
+  const std::string whole = filter_text(encoding, decimals, input, input.size() + 1, codec);
   check_lines(whole);
-  if (filter_text(encoding, decimals, input, 1 + data[0] % 7) != whole) {
+  if (filter_text(encoding, decimals, input, 1 + data[0] % 7, codec) != whole) {
     std::fputs("the result depends on how the input is cut into chunks\n", stderr);
     std::abort();
   }

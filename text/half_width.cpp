@@ -26,7 +26,7 @@ Text to_half_width(std::string_view t) {
   out.reserve(t.size());
   for (std::size_t i = 0; i < t.size(); i += char_size(t, i)) {
     const unsigned char lead = static_cast<unsigned char>(t[i]);
-    if (lead < 0x80) {
+    if (!is_lead_byte(lead)) {
       out.push_back(t[i]);
     } else if (is_lone_lead(t, i)) {
       break;
@@ -44,7 +44,7 @@ Text remove_blanks(std::string_view t) {
   out.reserve(t.size());
   for (std::size_t i = 0; i < t.size(); i += char_size(t, i)) {
     const unsigned char lead = static_cast<unsigned char>(t[i]);
-    if (lead < 0x80) {
+    if (!is_lead_byte(lead)) {
       if (lead != ' ') out.push_back(t[i]);
     } else if (is_lone_lead(t, i)) {
       break;

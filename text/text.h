@@ -16,15 +16,21 @@ namespace tavrel::text {
 using Text = std::string;
 using TextList = std::vector<Text>;
 
+// Returns true when the byte begins a two-byte character: the code page's lead bytes 81..FE.
+// 80 (the euro sign) and FF are characters of one byte.
+inline constexpr bool is_lead_byte(unsigned char b) {
+  return b >= 0x81 && b <= 0xFE;
+}
+
 // Returns the number of bytes of the character that starts at the 0-based index i: two when the
-// byte is 0x80 or above and is not the last byte of t, otherwise one (the character step).
+// byte is a lead byte and is not the last byte of t, otherwise one (the character step).
 inline std::size_t char_size(std::string_view t, std::size_t i) {
-  return static_cast<unsigned char>(t[i]) >= 0x80 && i + 1 < t.size() ? 2 : 1;
+  return is_lead_byte(static_cast<unsigned char>(t[i])) && i + 1 < t.size() ? 2 : 1;
 }
 
 // Returns true when the byte at the 0-based index i is a lead byte standing last in t.
 inline bool is_lone_lead(std::string_view t, std::size_t i) {
-  return i + 1 == t.size() && static_cast<unsigned char>(t[i]) >= 0x80;
+  return i + 1 == t.size() && is_lead_byte(static_cast<unsigned char>(t[i]));
 }
 
 // Returns the number of bytes of t.

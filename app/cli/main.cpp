@@ -10,13 +10,14 @@
 #include <string_view>
 #include <vector>
 
-#include "app/cli/filter.h"
-#include "app/cli/options.h"
+#include "app/cli_options.h"
+#include "app/filter.h"
+#include "app/qt/code_page.h"
 
 namespace {
 
-using tavrel::app::cli::Filter;
-using tavrel::app::cli::Options;
+using tavrel::app::Filter;
+using tavrel::app::Options;
 
 constexpr std::size_t kChunk = 1 << 16;
 
@@ -69,14 +70,14 @@ int read_input(const std::string& path, Filter& filter) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const tavrel::app::cli::ParseResult parsed = tavrel::app::cli::parse_options(argc, argv);
+  const tavrel::app::ParseResult parsed = tavrel::app::parse_options(argc, argv);
   if (!parsed.error.empty()) {
     std::fprintf(stderr, "tavrel-cli: %s\n", parsed.error.c_str());
     return 2;
   }
   const Options& options = parsed.options;
   if (options.help) {
-    std::fputs(tavrel::app::cli::usage_text(), stdout);
+    std::fputs(tavrel::app::usage_text(), stdout);
     return 0;
   }
   if (options.version) {
@@ -84,7 +85,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   ResultWriter out;
-  Filter filter(options.encoding, options.decimals,
+  tavrel::app::qt::GbkCodec code_page;
+  Filter filter(options.encoding, options.decimals, code_page,
                 [&out](std::string_view line) { out.add(line); });
   for (const std::string& path : options.inputs) {
     if (const int error = read_input(path, filter)) {

@@ -5,7 +5,7 @@
 #include <QTextDocument>
 #include <algorithm>
 
-#include "app/codepage/gbk.h"
+#include "app/qt/code_page.h"
 #include "app/window/edit_boxes.h"
 
 namespace tavrel::window {
@@ -14,7 +14,7 @@ text::Text core_text(const QString& box_text) {
   // The multi-line boxes give their line breaks as "\n" (toPlainText folds U+2028 and U+2029).
   // GBK writes "\n" as the byte LF, and no byte of a two-byte character is LF, so each LF byte
   // of the GBK text becomes CR LF there, as it would have from "\r\n" in the box's text.
-  const text::Text lf = codepage::to_gbk(box_text);
+  const text::Text lf = app::qt::to_gbk(box_text);
   const auto breaks = static_cast<std::size_t>(std::count(lf.begin(), lf.end(), '\n'));
   if (breaks == 0) return lf;
   text::Text crlf;
@@ -29,7 +29,7 @@ text::Text core_text(const QString& box_text) {
 }
 
 QString box_text(std::string_view core_text) {
-  return codepage::from_gbk(core_text);
+  return app::qt::from_gbk(core_text);
 }
 
 QString raw_blocks(const QTextDocument& document, std::size_t first, std::size_t end) {

@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "app/codepage/gbk.h"
+#include "app/qt/code_page.h"
 #include "app/decimals.h"
 
 namespace tavrel::window {
@@ -158,11 +158,11 @@ void DecimalsBox::focusOutEvent(QFocusEvent* event) {
 }
 
 void DecimalsBox::tidy() {
-  const text::Text before = codepage::to_gbk(text());
+  const text::Text before = app::qt::to_gbk(text());
   const text::Text after = app::tidy_decimals(before);
   if (after == before) return;
   const int start = hasSelectedText() ? selectionStart() : cursorPosition();
-  setText(codepage::from_gbk(after));
+  setText(app::qt::from_gbk(after));
   setCursorPosition(std::min<int>(start, static_cast<int>(text().size())));
 }
 

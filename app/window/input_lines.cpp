@@ -10,7 +10,7 @@ namespace tavrel::window {
 bool ends_in_lone_lead(std::string_view t) {
   std::size_t i = 0;
   while (i < t.size()) {
-    if (i + 1 == t.size()) return static_cast<unsigned char>(t[i]) >= 0x80;
+    if (i + 1 == t.size()) return text::is_lead_byte(static_cast<unsigned char>(t[i]));
     i += text::char_size(t, i);
   }
   return false;

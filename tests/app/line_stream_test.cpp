@@ -52,6 +52,9 @@ TEST(LineStream, SplitsAsTheInputBoxWould) {
        {"\x81\r\n"
         "2"}},
       {"lone_lead_at_end", "1\n\x81", {"1", "\x81"}},
+      // The euro sign (80) and FF are one byte each: the line break after them stays.
+      {"euro_before_lf", "5\x80\n3", {"5\x80", "3"}},
+      {"ff_then_lead_pair", "\xFF\x81\n", {"\xFF\x81\r\n"}},
       {"two_byte_then_lf",
        "\xA3\xB1\n"
        "2",
@@ -66,7 +69,7 @@ TEST(LineStream, SplitsAsTheInputBoxWould) {
 
 TEST(LineStream, AgreesWithSplitLinesOnRandomStreams) {
   std::mt19937 random(20261211);
-  const char alphabet[] = {'1', '+', '\r', '\n', '\x81', '\xA3', '\xB1', 'a'};
+  const char alphabet[] = {'1', '+', '\r', '\n', '\x81', '\xA3', '\xB1', 'a', '\x80', '\xFF'};
   for (int round = 0; round < 20000; ++round) {
     std::string stream(random() % 12, ' ');
     for (char& c : stream) c = alphabet[random() % sizeof alphabet];

@@ -90,7 +90,8 @@ void line_generator::append_piece(text::Text& line) {
       }
       break;
     default:
-      // A byte of 0x80 or above followed by a formula byte: the pair goes as one character.
+      // A byte of 0x80 or above followed by a formula byte: after a lead byte (81..FE) the pair
+      // goes as one character; after 80 (the euro sign) or FF the formula byte stays.
       line += static_cast<char>(0x80 + below(0x80));
       line += pick({"1", "(", ")", "+", ".", "^", "0"});
       break;

@@ -44,6 +44,11 @@ TEST(ToHalfWidth, FoldsTheTable) {
        "\xBC\xD3"
        "1"},
       {"lone_lead_dropped", "1\xA3", "1"},
+      // 80 and FF are one-byte characters: kept, and the byte after them is read on its own.
+      {"euro_then_full_width_digit", "\x80\xA3\xB1",
+       "\x80"
+       "1"},
+      {"ff_at_end_kept", "1\xFF", "1\xFF"},
       {"one_byte_unchanged", "a \t\r\n~", "a \t\r\n~"},
       // A3 is the trail of B0 A3 here, so A3 B1 is not seen as a full-width digit.
       {"step_by_characters", "\xB0\xA3\xB1", "\xB0\xA3"},
@@ -65,6 +70,11 @@ TEST(RemoveBlanks, RemovesSpacesOnly) {
       // 啊“ is B0 A1 A1 B0: the A1 A1 in the middle straddles two characters.
       {"straddling_bytes", "\xB0\xA1\xA1\xB0", "\xB0\xA1\xA1\xB0"},
       {"lone_lead_dropped", "1 \xA1", "1"},
+      {"euro_then_ideographic_space",
+       "\x80\xA1\xA1"
+       "2",
+       "\x80"
+       "2"},
   };
   for (const fold_row& row : rows) EXPECT_EQ(remove_blanks(row.in), row.out) << row.name;
 }

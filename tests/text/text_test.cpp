@@ -63,6 +63,9 @@ TEST(TextFind, FindsAtCharacterBoundaries) {
       {"lone_lead", "a\xA3", "\xA3", 2, 2},
       // An occurrence may end inside a two-byte character.
       {"ends_inside_character", "a\xA3\xB1", "a\xA3", 1, 1},
+      // 80 (the euro sign) and FF are characters of one byte: the byte after them is no trail.
+      {"euro_stands_alone", "\x80^", "^", 2, 2},
+      {"ff_stands_alone", "\xFF(\xFF(", "(", 2, 4},
   };
   for (const find_row& row : rows) {
     EXPECT_EQ(find(row.t, row.s), row.first) << row.name;
@@ -140,6 +143,9 @@ TEST(TextSplitLines, SplitsAtCrLf) {
       // The CR is the trail byte of the two-byte character 81 0D.
       {"cr_inside_character", "\x81\r\na", {"\x81\r\na"}},
       {"lone_lead_stays", "a\r\n\xA3", {"a", "\xA3"}},
+      // A euro sign before the line break takes nothing with it.
+      {"euro_before_break", "5\x80\r\n3", {"5\x80", "3"}},
+      {"ff_before_break", "\xFF\r\n", {"\xFF"}},
       {"full_width_lines", "\xA3\xB1\r\n\xA3\xB2", {"\xA3\xB1", "\xA3\xB2"}},
   };
   for (const split_row& row : rows) EXPECT_EQ(split_lines(row.t, "\r\n"), row.lines) << row.name;

@@ -103,9 +103,10 @@ TEST_F(CliTest, ReplacesWhatGbkCannotHold) {
   // NUL and a malformed byte become "?" and vanish from the expression.
   const Outcome utf8 = run("", std::string("1\0+2\n1\xFF+2\n", 10));
   EXPECT_EQ(utf8.out, "1+2=3\n1+2=3\n");
-  // Taken as GBK bytes, FF begins a two-byte character that swallows the "+".
-  const Outcome gbk = run("--encoding gbk", "1\xFF+2\n");
-  EXPECT_EQ(gbk.out, "12=12\n");
+  // Taken as GBK bytes, FF and the euro sign 80 are characters of one byte, which the
+  // expression drops; a lead byte without a second byte is "?" and keeps the line break.
+  const Outcome gbk = run("--encoding gbk", "1\xFF+2\n100\x80+20\x80\n5\x81\n3");
+  EXPECT_EQ(gbk.out, "1+2=3\n100+20=120\n5=5\n3=3\n");
 }
 
 TEST_F(CliTest, ReadsGbkBytes) {

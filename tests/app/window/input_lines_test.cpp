@@ -69,17 +69,17 @@ TEST(BlockLines, Table) {
       {"empty_box", {{""}}, true, {{0, false}}},
       {"empty_blocks_inside", {{""}, {""}}, false, {{1, false}, {1, false}}},
       // 0x80 (€) standing last takes the CR of the line break: the line goes on.
-      {"lone_lead_joins", {{"1\x80"}, {"2"}}, true, {{0, true}, {1, false}}},
-      {"lone_lead_before_empty_last", {{"1\x80"}, {""}}, true, {{0, true}, {1, false}}},
-      {"lone_leads_chain", {{"\x80"}, {"\x80"}, {"3"}}, true, {{0, true}, {0, true}, {1, false}}},
+      {"lone_lead_joins", {{"1\x81"}, {"2"}}, true, {{0, true}, {1, false}}},
+      {"lone_lead_before_empty_last", {{"1\x81"}, {""}}, true, {{0, true}, {1, false}}},
+      {"lone_leads_chain", {{"\x81"}, {"\x81"}, {"3"}}, true, {{0, true}, {0, true}, {1, false}}},
       // Two lead bytes make one character, which ends the piece.
-      {"two_byte_character", {{"\x80\x80"}, {"2"}}, true, {{1, false}, {1, false}}},
-      {"character_then_lone_lead", {{"\xB0\xA1\x80"}, {"2"}}, true, {{0, true}, {1, false}}},
+      {"two_byte_character", {{"\x81\x81"}, {"2"}}, true, {{1, false}, {1, false}}},
+      {"character_then_lone_lead", {{"\xB0\xA1\x81"}, {"2"}}, true, {{0, true}, {1, false}}},
       // The last byte of the box has nothing to take.
-      {"lone_lead_at_the_very_end", {{"1"}, {"\x80"}}, true, {{1, false}, {1, false}}},
+      {"lone_lead_at_the_very_end", {{"1"}, {"\x81"}}, true, {{1, false}, {1, false}}},
       {"own_line_breaks", {{"1", "2", "3"}}, true, {{3, false}}},
       {"own_break_at_the_end", {{"1", ""}}, true, {{1, false}}},
-      {"own_break_after_lone_lead", {{"1\x80", "2"}, {"3"}}, true, {{1, false}, {1, false}}},
+      {"own_break_after_lone_lead", {{"1\x81", "2"}, {"3"}}, true, {{1, false}, {1, false}}},
       {"long_block", {{"123456789"}}, true, {{1, false, true}}},
   };
   for (const BlockRow& row : rows) {
@@ -108,11 +108,11 @@ TEST(BlockLines, RefusesBytesThatDoNotMatchThePieces) {
 }
 
 TEST(BlockLines, LoneLeadByTheCharacterStep) {
-  EXPECT_TRUE(ends_in_lone_lead("\x80"));
-  EXPECT_TRUE(ends_in_lone_lead("a\x80"));
-  EXPECT_FALSE(ends_in_lone_lead("\x80\x80"));
-  EXPECT_TRUE(ends_in_lone_lead("\x80\x80\x80"));
-  EXPECT_FALSE(ends_in_lone_lead("\xB0\x80"));  // 0x80 is the second byte here
+  EXPECT_TRUE(ends_in_lone_lead("\x81"));
+  EXPECT_TRUE(ends_in_lone_lead("a\x81"));
+  EXPECT_FALSE(ends_in_lone_lead("\x81\x81"));
+  EXPECT_TRUE(ends_in_lone_lead("\x81\x81\x81"));
+  EXPECT_FALSE(ends_in_lone_lead("\xB0\x81"));  // 0x80 is the second byte here
   EXPECT_FALSE(ends_in_lone_lead(""));
   EXPECT_FALSE(ends_in_lone_lead("12"));
 }
@@ -223,7 +223,7 @@ class EditedBox {
 
   Block randomBlock() {
     // Mostly ordinary lines; some end in a lone lead byte, some hold line breaks of their own.
-    static const char* const kTokens[] = {"1", "+2", "*3", "\x80", "\xB0\xA1", "a", "(", ""};
+    static const char* const kTokens[] = {"1", "+2", "*3", "\x81", "\xB0\xA1", "a", "(", ""};
     Block block(below(8) == 0 ? 2 : 1);
     for (Text& piece : block) {
       for (std::size_t n = below(4); n > 0; --n) piece += kTokens[below(std::size(kTokens))];
@@ -265,7 +265,7 @@ TEST(PlanUpdate, ReadsOnlyTheLinesThatChanged) {
   ASSERT_NO_FATAL_FAILURE(box.check());
 
   // A lone lead at the end of block 600 joins it to block 601: the run reads both.
-  box.edit(600, 1, {{"1+1\x80"}});
+  box.edit(600, 1, {{"1+1\x81"}});
   EXPECT_EQ(box.run(), 1u + 2u);  // 600 first, then 600 and 601 together
   ASSERT_NO_FATAL_FAILURE(box.check());
 
@@ -284,10 +284,10 @@ TEST(PlanUpdate, LongChainOfJoinedBlocksIsReadOnce) {
   // Every block ends in a lone lead: the whole box is one line. Changing the first block reads
   // the chain twice at most, never once per block.
   EditedBox box(3);
-  std::vector<Block> blocks(2000, Block{"1\x80"});
+  std::vector<Block> blocks(2000, Block{"1\x81"});
   box.edit(0, 1, blocks);
   box.run();
-  box.edit(0, 1, {{"2\x80"}});
+  box.edit(0, 1, {{"2\x81"}});
   EXPECT_LE(box.run(), 2u * 2000u + 1u);
   ASSERT_NO_FATAL_FAILURE(box.check());
 }

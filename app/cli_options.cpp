@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "app/cli/options.h"
+#include "app/cli_options.h"
 
 #include <optional>
 #include <string_view>
 
-namespace tavrel::app::cli {
+namespace tavrel::app {
 namespace {
 
 // Returns the value of "--name VALUE" or "--name=VALUE" at argv[i], moving i past it.
@@ -83,4 +83,4 @@ const char* usage_text() {
          "Exit status: 0 on success, 2 for a bad option or an unreadable file.\n";
 }
 
-}  // namespace tavrel::app::cli
+}  // namespace tavrel::app

@@ -1,15 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "app/codepage/gbk.h"
+#include "app/gbk_input.h"
 
-#include <QByteArray>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <algorithm>
-#include <array>
-#include <cstdint>
 #include <cstring>
 
-namespace tavrel::codepage {
+namespace tavrel::app {
 namespace {
 
 constexpr char32_t kMalformed = 0xFFFFFFFF;
@@ -72,9 +67,9 @@ char32_t three_byte_code(std::string_view s, std::size_t i) {
   return overlong || surrogate ? 0 : code;
 }
 
-// Returns the UTF-8 bytes in GBK as the codec gives them, "?" for a malformed sequence, for a
-// character outside the basic plane and for U+0000; one table look-up per character.
-text::Text utf8_to_gbk_by_table(std::string_view utf8, GbkTable& table) {
+}  // namespace
+
+text::Text utf8_to_gbk(std::string_view utf8, GbkTable& table) {
   // No character takes more bytes in GBK than in UTF-8, so the text is written in place.
   text::Text out(utf8.size(), '\0');
   char* to = out.data();
@@ -109,11 +104,7 @@ text::Text utf8_to_gbk_by_table(std::string_view utf8, GbkTable& table) {
   return out;
 }
 
-// A text never holds the byte 0: U+0000 is written as "?" like any character GBK cannot hold.
-text::Text without_nul(QByteArray bytes) {
-  std::replace(bytes.begin(), bytes.end(), '\0', '?');
-  return text::Text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
+namespace {
 
 // Returns the number of bytes at the end of s that begin a UTF-8 sequence not yet complete.
 std::size_t incomplete_tail(std::string_view s) {
@@ -127,39 +118,21 @@ std::size_t incomplete_tail(std::string_view s) {
   return 0;
 }
 
+bool is_second_byte(unsigned char b) {
+  return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFE);
+}
+
 }  // namespace
 
-GbkTable::GbkTable() : m_encoder(std::make_unique<QStringEncoder>("GBK")) {
+GbkTable::GbkTable(CodePage& code_page) : m_code_page(code_page) {
   m_size.fill(kUnknown);
 }
 
-GbkTable::~GbkTable() = default;
-
 void GbkTable::learn(char32_t c) {
   const bool surrogate = c >= 0xD800 && c <= 0xDFFF;
-  const QChar unit = surrogate ? QChar(u'?') : QChar(c);
-  const QByteArray bytes = m_encoder->encode(QStringView(&unit, 1));
-  m_size[c] = static_cast<std::uint8_t>(std::min<qsizetype>(bytes.size(), 2));
-  std::copy_n(bytes.constData(), m_size[c], m_bytes[c].begin());
-}
-
-text::Text to_gbk(QStringView s) {
-  QStringEncoder encoder("GBK");  // unencodable characters come out as "?"
-  return without_nul(encoder.encode(s));
-}
-
-text::Text utf8_to_gbk(std::string_view utf8) {
-  // A U+FEFF inside the text is a character like any other, not a mark to skip.
-  QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom |
-                                                     QStringConverter::Flag::Stateless);
-  const QString unicode =
-      decoder.decode(QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size())));
-  return to_gbk(unicode);
-}
-
-QString from_gbk(std::string_view gbk) {
-  QStringDecoder decoder("GBK");
-  return decoder.decode(QByteArrayView(gbk.data(), static_cast<qsizetype>(gbk.size())));
+  const std::string bytes = m_code_page.encode(surrogate ? u'?' : static_cast<char16_t>(c));
+  m_size[c] = static_cast<std::uint8_t>(std::min<std::size_t>(bytes.size(), 2));
+  std::copy_n(bytes.data(), m_size[c], m_bytes[c].begin());
 }
 
 text::Text Utf8ToGbkStream::convert(std::string_view chunk) {
@@ -179,23 +152,61 @@ text::Text Utf8ToGbkStream::convert(std::string_view chunk) {
   }
   const std::size_t keep = incomplete_tail(whole);
   const std::string_view complete = whole.substr(0, whole.size() - keep);
-  if (!m_table) m_table = std::make_unique<GbkTable>();
-  text::Text out = utf8_to_gbk_by_table(complete, *m_table);
+  if (!m_table) m_table = std::make_unique<GbkTable>(m_code_page);
+  text::Text out = utf8_to_gbk(complete, *m_table);
   m_pending = std::string(whole.substr(whole.size() - keep));
   return out;
 }
 
 text::Text Utf8ToGbkStream::finish() {
-  if (!m_table) m_table = std::make_unique<GbkTable>();
-  text::Text out = utf8_to_gbk_by_table(m_pending, *m_table);
+  if (!m_table) m_table = std::make_unique<GbkTable>(m_code_page);
+  text::Text out = utf8_to_gbk(m_pending, *m_table);
   m_pending.clear();
   m_at_start = true;
   return out;
 }
 
-std::string gbk_to_utf8(std::string_view gbk) {
-  const QByteArray utf8 = from_gbk(gbk).toUtf8();
-  return std::string(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+text::Text GbkCleanStream::convert(std::string_view chunk) {
+  text::Text out;
+  out.reserve(chunk.size() + 1);
+  std::size_t i = 0;
+  if (m_lead != 0 && !chunk.empty()) {
+    const auto b = static_cast<unsigned char>(chunk[0]);
+    if (is_second_byte(b)) {
+      out.push_back(m_lead);
+      out.push_back(chunk[0]);
+      i = 1;
+    } else {
+      out.push_back('?');
+    }
+    m_lead = 0;
+  }
+  while (i < chunk.size()) {
+    // Runs of ASCII without the byte 0 go across whole.
+    std::size_t end = i;
+    while (end < chunk.size() && static_cast<unsigned char>(chunk[end] - 1) < 0x7F) ++end;
+    out.append(chunk, i, end - i);
+    if (end == chunk.size()) break;
+    const auto b = static_cast<unsigned char>(chunk[end]);
+    i = end + 1;
+    if (!text::is_lead_byte(b)) {
+      out.push_back(b == 0 ? '?' : chunk[end]);  // 0 is no character; 80 and FF stand alone
+    } else if (i == chunk.size()) {
+      m_lead = chunk[end];
+    } else if (is_second_byte(static_cast<unsigned char>(chunk[i]))) {
+      out.append(chunk, end, 2);
+      ++i;
+    } else {
+      out.push_back('?');
+    }
+  }
+  return out;
 }
 
-}  // namespace tavrel::codepage
+text::Text GbkCleanStream::finish() {
+  const bool cut = m_lead != 0;
+  m_lead = 0;
+  return cut ? text::Text("?") : text::Text();
+}
+
+}  // namespace tavrel::app

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace tavrel::app::cli {
+namespace tavrel::app {
 
 enum class Encoding { utf8, gbk };
 
@@ -28,4 +28,4 @@ ParseResult parse_options(int argc, const char* const* argv);
 // Returns the text that --help prints.
 const char* usage_text();
 
-}  // namespace tavrel::app::cli
+}  // namespace tavrel::app

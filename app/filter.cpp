@@ -1,30 +1,25 @@
 // SPDX-License-Identifier: MIT
-#include "app/cli/filter.h"
+#include "app/filter.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "app/decimals.h"
 #include "app/result_line.h"
 
-namespace tavrel::app::cli {
+namespace tavrel::app {
 
-Filter::Filter(Encoding encoding, std::string_view decimals, Sink sink)
-    : m_encoding(encoding), m_decimals(tidy_decimals(decimals)), m_sink(std::move(sink)) {}
+Filter::Filter(Encoding encoding, std::string_view decimals, CodePage& code_page, Sink sink)
+    : m_encoding(encoding),
+      m_decimals(tidy_decimals(decimals)),
+      m_sink(std::move(sink)),
+      m_utf8(code_page) {}
 
 void Filter::feed(std::string_view bytes) {
-  if (m_encoding == Encoding::gbk) {
-    // GBK bytes are taken as they are; only the byte 0, which no text holds, becomes "?".
-    m_gbk.assign(bytes);
-    std::replace(m_gbk.begin(), m_gbk.end(), '\0', '?');
-    take_gbk(m_gbk);
-  } else {
-    take_gbk(m_utf8.convert(bytes));
-  }
+  take_gbk(m_encoding == Encoding::gbk ? m_gbk.convert(bytes) : m_utf8.convert(bytes));
 }
 
 void Filter::end_of_input() {
-  if (m_encoding == Encoding::utf8) take_gbk(m_utf8.finish());
+  take_gbk(m_encoding == Encoding::gbk ? m_gbk.finish() : m_utf8.finish());
 }
 
 void Filter::finish() {
@@ -44,13 +39,13 @@ void Filter::write_result(std::string_view line) {
 }
 
 std::string filter_text(Encoding encoding, std::string_view decimals, std::string_view input,
-                        std::size_t chunk) {
+                        std::size_t chunk, CodePage& code_page) {
   std::string out;
-  Filter filter(encoding, decimals, [&out](std::string_view line) { out.append(line); });
+  Filter filter(encoding, decimals, code_page, [&out](std::string_view line) { out.append(line); });
   for (std::size_t i = 0; i < input.size(); i += chunk) filter.feed(input.substr(i, chunk));
   filter.end_of_input();
   filter.finish();
   return out;
 }
 
-}  // namespace tavrel::app::cli
+}  // namespace tavrel::app

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "app/cli/options.h"
+#include "app/cli_options.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-namespace tavrel::app::cli {
+namespace tavrel::app {
 namespace {
 
 ParseResult parse(std::vector<const char*> args) {
@@ -55,4 +55,4 @@ TEST(ParseOptions, NamesTheProblem) {
 }
 
 }  // namespace
-}  // namespace tavrel::app::cli
+}  // namespace tavrel::app

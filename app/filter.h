@@ -6,25 +6,27 @@
 #include <string>
 #include <string_view>
 
-#include "app/cli/options.h"
-#include "app/codepage/gbk.h"
+#include "app/cli_options.h"
+#include "app/code_page.h"
+#include "app/gbk_input.h"
 #include "app/line_stream.h"
 #include "eval/script_component.h"
 #include "text/text.h"
 
-namespace tavrel::app::cli {
+namespace tavrel::app {
 
 class Filter {
  public:
   // Receives each result line, its CR LF already written as LF.
   using Sink = std::function<void(std::string_view)>;
 
-  Filter(Encoding encoding, std::string_view decimals, Sink sink);
+  // UTF-8 input is converted through code_page, which must outlive the filter.
+  Filter(Encoding encoding, std::string_view decimals, CodePage& code_page, Sink sink);
 
   // Takes the next bytes of the current input.
   void feed(std::string_view bytes);
 
-  // Ends the current input (a UTF-8 sequence cut at its end becomes "?").
+  // Ends the current input (a sequence cut at its end becomes "?").
   void end_of_input();
 
   // Ends the whole stream: the last line, if any, is written.
@@ -37,15 +39,15 @@ class Filter {
   Encoding m_encoding;
   text::Text m_decimals;
   Sink m_sink;
-  codepage::Utf8ToGbkStream m_utf8;
+  Utf8ToGbkStream m_utf8;
+  GbkCleanStream m_gbk;
   LineStream m_lines;
   eval::ScriptComponent m_script;
-  std::string m_gbk;
   std::string m_result;
 };
 
 // Returns the output of one whole run over input, fed in pieces of at most chunk bytes.
 std::string filter_text(Encoding encoding, std::string_view decimals, std::string_view input,
-                        std::size_t chunk);
+                        std::size_t chunk, CodePage& code_page);
 
-}  // namespace tavrel::app::cli
+}  // namespace tavrel::app

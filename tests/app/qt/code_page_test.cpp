@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "app/codepage/gbk.h"
+#include "app/qt/code_page.h"
+
+#include "app/gbk_input.h"
 
 #include <gtest/gtest.h>
 
@@ -7,11 +9,12 @@
 #include <random>
 #include <string>
 
-namespace tavrel::codepage {
+namespace tavrel::app::qt {
 namespace {
 
 std::string stream_convert(std::string_view utf8, std::size_t chunk) {
-  Utf8ToGbkStream stream;
+  GbkCodec codec;
+  Utf8ToGbkStream stream(codec);
   std::string out;
   for (std::size_t i = 0; i < utf8.size(); i += chunk) out += stream.convert(utf8.substr(i, chunk));
   return out + stream.finish();
@@ -89,4 +92,4 @@ TEST(Utf8ToGbkStream, SkipsOnlyAnOpeningByteOrderMark) {
 }
 
 }  // namespace
-}  // namespace tavrel::codepage
+}  // namespace tavrel::app::qt
