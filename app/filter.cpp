@@ -10,7 +10,7 @@ namespace tavrel::app {
 
 Filter::Filter(Encoding encoding, std::string_view decimals, CodePage& code_page, Sink sink)
     : m_encoding(encoding),
-      m_decimals(tidy_decimals(decimals)),
+      m_count(decimal_count(tidy_decimals(decimals))),
       m_sink(std::move(sink)),
       m_utf8(code_page) {}
 
@@ -32,7 +32,7 @@ void Filter::take_gbk(std::string_view gbk) {
 
 void Filter::write_result(std::string_view line) {
   m_result.clear();
-  append_result_line(m_result, line, m_decimals, m_script);
+  append_result_line(m_result, line, m_count, m_script);
   m_result.resize(m_result.size() - 2);  // the CR LF that ends every result line
   m_result.push_back('\n');
   m_sink(m_result);

@@ -10,6 +10,7 @@
 #include "app/code_page.h"
 #include "app/gbk_input.h"
 #include "app/line_stream.h"
+#include "app/result_line.h"
 #include "eval/script_component.h"
 #include "text/text.h"
 
@@ -37,7 +38,7 @@ class Filter {
   void write_result(std::string_view line);
 
   Encoding m_encoding;
-  text::Text m_decimals;
+  DecimalCount m_count;
   Sink m_sink;
   Utf8ToGbkStream m_utf8;
   GbkCleanStream m_gbk;

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/result_cache.h"
 
+#include <cstdint>
 #include <utility>
-
-#include "app/result_line.h"
 
 namespace tavrel::app {
 namespace {
@@ -19,10 +18,12 @@ std::size_t entry_bytes(const std::string& key, const text::Text& result) {
 
 ResultCache::ResultCache(std::size_t budget_bytes) : m_budget(budget_bytes) {}
 
-const text::Text& ResultCache::result_line(std::string_view line, std::string_view decimals,
+const text::Text& ResultCache::result_line(std::string_view line, DecimalCount count,
                                            eval::ScriptComponent& script) {
-  // No text holds the byte 0, so it separates the two parts of the key unambiguously.
-  m_key.assign(decimals).push_back('\0');
+  // The key: a flag byte and the count's four bytes, then the line.
+  const std::int32_t n = count.value_or(0);
+  m_key.assign(1, count ? '1' : '0');
+  m_key.append(reinterpret_cast<const char*>(&n), sizeof n);
   m_key.append(line);
   if (auto hit = m_newer.find(m_key); hit != m_newer.end()) return hit->second;
   if (auto old = m_older.find(m_key); old != m_older.end()) {
@@ -32,7 +33,7 @@ const text::Text& ResultCache::result_line(std::string_view line, std::string_vi
     return keep(m_key, std::move(result));
   }
   ++m_computed;
-  return keep(m_key, app::result_line(line, decimals, script));
+  return keep(m_key, app::result_line(line, count, script));
 }
 
 void ResultCache::clear() {

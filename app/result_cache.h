@@ -7,21 +7,22 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "app/result_line.h"
 #include "eval/script_component.h"
 #include "text/text.h"
 
 namespace tavrel::app {
 
-// A bounded map from (input line, decimal places text) to its result line. It keeps two
+// A bounded map from (input line, count of decimals) to its result line. It keeps two
 // generations: when the newer one outgrows half the budget, the older one is dropped and the
 // newer one takes its place, so memory stays within the budget and recently used lines stay.
 class ResultCache {
  public:
   explicit ResultCache(std::size_t budget_bytes = std::size_t{64} << 20);
 
-  // Returns the result line of the line under the decimal places text, computing it on a miss.
+  // Returns the result line of the line under the count of decimals, computing it on a miss.
   // The reference is good until the next call.
-  const text::Text& result_line(std::string_view line, std::string_view decimals,
+  const text::Text& result_line(std::string_view line, DecimalCount count,
                                 eval::ScriptComponent& script);
 
   // Forgets everything.

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
-// One line of the result box, computed from one input line.
+// One line of the result box, computed from one input line: the one production path, shared by
+// the live run of the windows, the result cache and the filter.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "eval/script_component.h"
@@ -9,17 +12,19 @@
 
 namespace tavrel::app {
 
-// Returns the value text that follows "=": the expression's value, formatted with the count
-// to_integer(decimals) when decimals is not empty and without a count otherwise.
-text::Text value_text(std::string_view expression, std::string_view decimals,
-                      eval::ScriptComponent& script);
+// The count of decimals that values are formatted with: none when the decimal places text is
+// empty. A run reads it once and hands it on as a number.
+using DecimalCount = std::optional<std::int32_t>;
+
+// Returns the count that the decimal places text gives: none for the empty text, otherwise
+// to_integer of it.
+DecimalCount decimal_count(std::string_view decimals);
 
 // Appends the result line of one input line to out: expression, "=", value text, CR LF.
-void append_result_line(text::Text& out, std::string_view line, std::string_view decimals,
+void append_result_line(text::Text& out, std::string_view line, DecimalCount count,
                         eval::ScriptComponent& script);
 
 // Returns the result line of one input line: expression, "=", value text, CR LF.
-text::Text result_line(std::string_view line, std::string_view decimals,
-                       eval::ScriptComponent& script);
+text::Text result_line(std::string_view line, DecimalCount count, eval::ScriptComponent& script);
 
 }  // namespace tavrel::app

@@ -20,16 +20,16 @@
 #include <vector>
 
 #include "app/qt/code_page.h"
+#include "app/qt/main_window.h"
 #include "app/result_cache.h"
-#include "app/window/main_window.h"
-#include "app/window/object_names.h"
+#include "app/window_rules.h"
 #include "tests/formula/line_generator.h"
 
 namespace {
 
 using tavrel::app::Box;
-using tavrel::window::MainWindow;
-namespace names = tavrel::window::names;
+using tavrel::app::qt::MainWindow;
+namespace form = tavrel::app::form;
 
 // Returns the milliseconds that `action` takes, with the events it leaves handled and the
 // window painted anew.
@@ -60,7 +60,7 @@ struct Window {
     (void)QTest::qWaitForWindowExposed(&window);
   }
   QPlainTextEdit* input() {
-    return window.findChild<QPlainTextEdit*>(QString::fromUtf8(names::kInput));
+    return window.findChild<QPlainTextEdit*>(QString::fromUtf8(form::kInput.name));
   }
   void placeCaret(int position) {
     QTextCursor cursor = input()->textCursor();
@@ -75,7 +75,7 @@ struct Window {
   double fullRun() {
     results.clear();
     window.set_text(Box::result, "");  // a result box written by others is rewritten whole
-    auto* calculate = window.findChild<QPushButton*>(QString::fromUtf8(names::kCalculate));
+    auto* calculate = window.findChild<QPushButton*>(QString::fromUtf8(form::kCalculate.name));
     return time_ms(window, [calculate] { calculate->click(); });
   }
 };

@@ -57,10 +57,11 @@ std::string reference(Encoding encoding, std::string_view decimals, std::string_
     box.push_back(gbk[i]);
   }
   tavrel::eval::ScriptComponent script;
-  const tavrel::text::Text tidy = tavrel::app::tidy_decimals(decimals);
+  const tavrel::app::DecimalCount count =
+      tavrel::app::decimal_count(tavrel::app::tidy_decimals(decimals));
   std::string out;
   for (const tavrel::text::Text& line : tavrel::text::split_lines(box, "\r\n")) {
-    std::string result = tavrel::app::result_line(line, tidy, script);
+    std::string result = tavrel::app::result_line(line, count, script);
     result.resize(result.size() - 2);
     out += result + "\n";
   }

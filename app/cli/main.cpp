@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (options.version) {
-    std::puts("Tavrel 1.1");
+    std::puts("Tavrel " TAVREL_VERSION);
     return 0;
   }
   ResultWriter out;

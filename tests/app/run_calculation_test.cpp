@@ -103,7 +103,8 @@ TEST(ResultLine, AgreesWithTheRun) {
       RecordingBoxes boxes(line, d);
       run_calculation(boxes, script);
       const std::string expected = *line ? boxes.result : "";
-      EXPECT_EQ(*line ? result_line(line, d, script) : "", expected) << line << " / " << d;
+      EXPECT_EQ(*line ? result_line(line, decimal_count(d), script) : "", expected)
+          << line << " / " << d;
     }
   }
 }
