@@ -4,6 +4,7 @@
 SHELL := /bin/bash
 BUILD ?= build
 SAN_BUILD ?= build-sanitize
+WIN_BUILD ?= build-windows
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 300
 SMOKE_SECONDS ?= 30
@@ -16,7 +17,8 @@ PACKAGES := cmake ninja-build g++ make pkg-config \
             libgtest-dev libgmock-dev libbenchmark-dev \
             qt6-base-dev qt6-qpa-plugins fonts-wqy-microhei \
             nodejs clang libclang-rt-14-dev \
-            xvfb xauth xdotool xclip
+            xvfb xauth xdotool xclip \
+            g++-mingw-w64-x86-64-posix wine64 googletest zip
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
@@ -42,8 +44,9 @@ build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 # Every test, then the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer,
-# then each fuzz target for $(SMOKE_SECONDS) seconds on its corpus.
-test: unit-test sanitize-test fuzz-smoke
+# then each fuzz target for $(SMOKE_SECONDS) seconds on its corpus, then the Windows build's tests
+# under Wine.
+test: unit-test sanitize-test fuzz-smoke windows-test
 
 unit-test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -78,6 +81,20 @@ fuzz-smoke: san-build
 fuzz: san-build
 	$(call run_fuzzers,$(FUZZ_SECONDS))
 
+# The Windows programs, cross-built with mingw-w64 in $(WIN_BUILD)/; their tests run under Wine
+# in a prefix of their own inside $(WIN_BUILD)/, without a display.
+.PHONY: windows-configure windows windows-test
+windows-configure: deps
+	@[ -f $(WIN_BUILD)/build.ninja ] || \
+	  cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+
+windows: windows-configure
+	cmake --build $(WIN_BUILD) -j $(JOBS)
+
+windows-test: windows
+	env -u DISPLAY -u WAYLAND_DISPLAY ctest --test-dir $(WIN_BUILD) --output-on-failure -j $(JOBS)
+
 run: build
 	@scripts/run-window $(BUILD)
 
@@ -85,4 +102,4 @@ bench: build
 	@for b in $(BUILD)/bench/tavrel-bench-*; do echo "== $$b"; "$$b"; done
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) fuzz-out
+	rm -rf $(BUILD) $(SAN_BUILD) $(WIN_BUILD) fuzz-out
