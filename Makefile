@@ -5,6 +5,7 @@ SHELL := /bin/bash
 BUILD ?= build
 SAN_BUILD ?= build-sanitize
 WIN_BUILD ?= build-windows
+PKG_BUILD ?= build-package
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 300
 SMOKE_SECONDS ?= 30
@@ -18,11 +19,13 @@ PACKAGES := cmake ninja-build g++ make pkg-config \
             qt6-base-dev qt6-qpa-plugins fonts-wqy-microhei \
             nodejs clang libclang-rt-14-dev \
             xvfb xauth xdotool xclip \
-            g++-mingw-w64-x86-64-posix wine64 googletest zip
+            g++-mingw-w64-x86-64-posix wine64 googletest zip \
+            dpkg-dev lintian desktop-file-utils appstream
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps configure build test unit-test san-configure san-build sanitize-test fuzz-smoke fuzz run bench clean
+.PHONY: deps configure build test unit-test san-configure san-build sanitize-test fuzz-smoke fuzz run bench clean \
+        pkg-configure package package-check
 
 deps:
 	@missing=""; \
@@ -45,8 +48,8 @@ build: configure
 
 # Every test, then the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer,
 # then each fuzz target for $(SMOKE_SECONDS) seconds on its corpus, then the Windows build's tests
-# under Wine.
-test: unit-test sanitize-test fuzz-smoke windows-test
+# under Wine, then the Debian package's checks.
+test: unit-test sanitize-test fuzz-smoke windows-test package-check
 
 unit-test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -95,6 +98,21 @@ windows: windows-configure
 windows-test: windows
 	env -u DISPLAY -u WAYLAND_DISPLAY ctest --test-dir $(WIN_BUILD) --output-on-failure -j $(JOBS)
 
+# The Debian package is built in its own tree with Debian's build flags (hardening, fortified
+# libc calls), into dist/; package-check runs lintian, desktop-file-validate and appstreamcli on it.
+PKG_FLAGS := DEB_BUILD_MAINT_OPTIONS=hardening=+all DEB_CXXFLAGS_MAINT_STRIP=-g
+pkg-configure: deps
+	@[ -f $(PKG_BUILD)/build.ninja ] || \
+	  CXXFLAGS="$$($(PKG_FLAGS) dpkg-buildflags --get CPPFLAGS) $$($(PKG_FLAGS) dpkg-buildflags --get CXXFLAGS)" \
+	  LDFLAGS="$$($(PKG_FLAGS) dpkg-buildflags --get LDFLAGS)" \
+	  cmake -S . -B $(PKG_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVREL_WITH_BENCH=OFF
+
+package: pkg-configure
+	cmake --build $(PKG_BUILD) -j $(JOBS) --target deb
+
+package-check: pkg-configure
+	cmake --build $(PKG_BUILD) -j $(JOBS) --target deb_check
+
 run: build
 	@scripts/run-window $(BUILD)
 
@@ -102,4 +120,4 @@ bench: build
 	@for b in $(BUILD)/bench/tavrel-bench-*; do echo "== $$b"; "$$b"; done
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(WIN_BUILD) fuzz-out
+	rm -rf $(BUILD) $(SAN_BUILD) $(WIN_BUILD) $(PKG_BUILD) fuzz-out dist
