@@ -11,7 +11,6 @@ namespace tavrel::app {
 namespace {
 
 std::atomic<FatalReporter> g_reporter{nullptr};
-std::atomic<FatalExit> g_exit{nullptr};
 
 // Appends bytes to a bounded buffer, keeping count of the whole length.
 class ReportWriter {
@@ -75,10 +74,6 @@ FatalReporter set_fatal_reporter(FatalReporter reporter) {
   return g_reporter.exchange(reporter);
 }
 
-FatalExit set_fatal_exit(FatalExit on_exit) {
-  return g_exit.exchange(on_exit);
-}
-
 void fatal_error(std::int32_t code, std::string_view message) {
   // A fixed buffer: the report must be composable when memory has run out.
   static char report[1024];
@@ -88,7 +83,6 @@ void fatal_error(std::int32_t code, std::string_view message) {
   } else {
     std::fputs(report, stderr);
   }
-  if (FatalExit on_exit = g_exit.exchange(nullptr)) on_exit();
   std::_Exit(-1);
 }
 

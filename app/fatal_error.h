@@ -31,10 +31,6 @@ using FatalReporter = void (*)(const char* report_utf8);
 // Without one the report goes to standard error.
 FatalReporter set_fatal_reporter(FatalReporter reporter);
 
-// Runs before the process ends after a fatal report; the window uses it to end its own services.
-using FatalExit = void (*)();
-FatalExit set_fatal_exit(FatalExit on_exit);
-
 // Composes and shows the report, then ends the process with exit code -1 without the shutdown
 // routine. Allocates nothing, so that it also serves when memory has run out.
 [[noreturn]] void fatal_error(std::int32_t code, std::string_view message);

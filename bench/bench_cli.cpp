@@ -20,7 +20,8 @@
 #include "app/filter.h"
 #include "app/qt/code_page.h"
 #include "formula/normalise_formula.h"
-#include "tests/formula/line_generator.h"
+#include "support/line_generator.h"
+#include "support/qt/whole_text.h"
 
 extern char** environ;
 
@@ -48,10 +49,10 @@ long peak_rss_kb() {
 void write_corpus(const fs::path& lines_path, const fs::path& expressions_path, long count) {
   std::ofstream lines(lines_path, std::ios::binary);
   std::ofstream expressions(expressions_path, std::ios::binary);
-  tavrel::formula::test_lines::line_generator generator(20261211);
+  tavrel::support::lines::line_generator generator(20261211);
   for (long i = 0; i < count; ++i) {
     const tavrel::text::Text line = generator.next();
-    lines << tavrel::app::qt::gbk_to_utf8(line) << '\n';
+    lines << tavrel::support::qt::gbk_to_utf8(line) << '\n';
     expressions << tavrel::formula::normalise_formula(line) << '\n';
   }
 }

@@ -23,7 +23,7 @@
 #include "app/qt/main_window.h"
 #include "app/result_cache.h"
 #include "app/window_rules.h"
-#include "tests/formula/line_generator.h"
+#include "support/line_generator.h"
 
 namespace {
 
@@ -81,7 +81,7 @@ struct Window {
 };
 
 tavrel::text::Text generated_lines(std::size_t count, std::uint64_t seed) {
-  tavrel::formula::test_lines::line_generator generator(seed);
+  tavrel::support::lines::line_generator generator(seed);
   tavrel::text::Text text;
   for (std::size_t i = 0; i < count; ++i) text.append(generator.next()).append("\r\n");
   return text;
@@ -121,7 +121,7 @@ double keystroke_after_paste(Window& w) {
 }
 
 void paste_lines(std::size_t bytes) {
-  tavrel::formula::test_lines::line_generator generator(7);
+  tavrel::support::lines::line_generator generator(7);
   tavrel::text::Text text;
   std::size_t lines = 0;
   while (text.size() < bytes) {

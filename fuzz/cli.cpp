@@ -13,6 +13,7 @@
 #include "app/filter.h"
 #include "app/qt/code_page.h"
 #include "app/result_line.h"
+#include "support/qt/whole_text.h"
 #include "text/text.h"
 
 namespace {
@@ -49,7 +50,7 @@ std::string reference(Encoding encoding, std::string_view decimals, std::string_
     gbk = clean_gbk(input);
   } else {
     if (input.substr(0, 3) == "\xEF\xBB\xBF") input.remove_prefix(3);
-    gbk = tavrel::app::qt::utf8_to_gbk(input);
+    gbk = tavrel::support::qt::utf8_to_gbk(input);
   }
   std::string box;
   for (std::size_t i = 0; i < gbk.size(); ++i) {

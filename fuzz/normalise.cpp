@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "formula/normalise_formula.h"
-#include "tests/formula/reference_normaliser.h"
+#include "support/reference_normaliser.h"
 
 namespace {
 
@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const tavrel::text::Text expression = tavrel::formula::normalise_formula(line);
   check_output_form(expression);
   if (size <= 256) {
-    check(expression == tavrel::formula::reference::normalise_formula_reference(line),
+    check(expression == tavrel::support::reference::normalise_formula_reference(line),
           "agrees with the stage-by-stage normaliser");
   }
   return 0;

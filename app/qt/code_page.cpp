@@ -29,23 +29,9 @@ text::Text to_gbk(QStringView s) {
   return without_nul(encoder.encode(s));
 }
 
-text::Text utf8_to_gbk(std::string_view utf8) {
-  // A U+FEFF inside the text is a character like any other, not a mark to skip.
-  QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom |
-                                                     QStringConverter::Flag::Stateless);
-  const QString unicode =
-      decoder.decode(QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size())));
-  return to_gbk(unicode);
-}
-
 QString from_gbk(std::string_view gbk) {
   QStringDecoder decoder("GBK");
   return decoder.decode(QByteArrayView(gbk.data(), static_cast<qsizetype>(gbk.size())));
-}
-
-std::string gbk_to_utf8(std::string_view gbk) {
-  const QByteArray utf8 = from_gbk(gbk).toUtf8();
-  return std::string(utf8.constData(), static_cast<std::size_t>(utf8.size()));
 }
 
 }  // namespace tavrel::app::qt

@@ -27,14 +27,7 @@ class GbkCodec : public CodePage {
 // Returns s in GBK; a character that GBK cannot hold, and the character U+0000, become "?".
 text::Text to_gbk(QStringView s);
 
-// Returns the UTF-8 bytes in GBK, the whole text at once through the codec; a malformed sequence
-// or a character GBK cannot hold becomes "?".
-text::Text utf8_to_gbk(std::string_view utf8);
-
 // Returns the GBK text as Unicode; a byte sequence that is not GBK becomes U+FFFD.
 QString from_gbk(std::string_view gbk);
-
-// Returns the GBK text as UTF-8 bytes.
-std::string gbk_to_utf8(std::string_view gbk);
 
 }  // namespace tavrel::app::qt

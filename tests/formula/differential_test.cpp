@@ -8,13 +8,13 @@
 #include <string_view>
 
 #include "formula/normalise_formula.h"
-#include "tests/formula/line_generator.h"
-#include "tests/formula/reference_normaliser.h"
+#include "support/line_generator.h"
+#include "support/reference_normaliser.h"
 
 namespace tavrel::formula {
 namespace {
 
-using test_lines::escaped;
+using support::lines::escaped;
 using text::Text;
 
 // Collects the lines on which the two normalisers differ and reports the first few.
@@ -22,7 +22,7 @@ class disagreements {
  public:
   void check(std::string_view line) {
     const Text production = normalise_formula(line);
-    const Text reference = reference::normalise_formula_reference(line);
+    const Text reference = support::reference::normalise_formula_reference(line);
     if (production == reference) return;
     if (++count_ <= 5) {
       ADD_FAILURE() << escaped(line) << ": production " << escaped(production) << ", reference "
@@ -37,7 +37,7 @@ class disagreements {
 
 TEST(Differential, GeneratedLines) {
   for (std::uint64_t seed : {1u, 2u}) {
-    test_lines::line_generator generator(seed);
+    support::lines::line_generator generator(seed);
     disagreements differ;
     for (int n = 0; n < 60'000; ++n) differ.check(generator.next());
     EXPECT_EQ(differ.count(), 0u) << "seed " << seed;
@@ -55,13 +55,13 @@ class EveryShortString : public ::testing::TestWithParam<std::size_t> {};
 
 TEST_P(EveryShortString, StartingWithSymbol) {
   disagreements differ;
-  test_lines::for_each_extension(std::string(test_lines::kSymbols[GetParam()]), 5,
-                                 [&differ](std::string_view line) { differ.check(line); });
+  support::lines::for_each_extension(std::string(support::lines::kSymbols[GetParam()]), 5,
+                                     [&differ](std::string_view line) { differ.check(line); });
   EXPECT_EQ(differ.count(), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Symbols, EveryShortString,
-                         ::testing::Range<std::size_t>(0, test_lines::kSymbols.size()));
+                         ::testing::Range<std::size_t>(0, support::lines::kSymbols.size()));
 
 }  // namespace
 }  // namespace tavrel::formula

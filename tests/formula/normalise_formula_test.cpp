@@ -9,13 +9,13 @@
 #include <string_view>
 #include <vector>
 
-#include "tests/formula/line_generator.h"
-#include "tests/formula/reference_normaliser.h"
+#include "support/line_generator.h"
+#include "support/reference_normaliser.h"
 
 namespace tavrel::formula {
 namespace {
 
-using test_lines::escaped;
+using support::lines::escaped;
 using text::Text;
 
 // A normaliser under test: the production one or the literal reference.
@@ -31,7 +31,7 @@ void PrintTo(const normaliser& n, std::ostream* os) {
 
 const normaliser kNormalisers[] = {
     {"Production", normalise_formula},
-    {"Reference", reference::normalise_formula_reference},
+    {"Reference", support::reference::normalise_formula_reference},
 };
 
 class EveryNormaliser : public ::testing::TestWithParam<normaliser> {
@@ -72,7 +72,7 @@ TEST(ReferenceStages, WorkedExampleStageByStage) {
       {"0.5+(0-2.5)3-4(1+0.5)", "0.5+(0-2.5)3-4(1+0.5)"},
       {"0.5+(0-2.5)*3-4*(1+0.5)", "0.5+(0-2.5)*3-4*(1+0.5)"},
   };
-  const auto after = reference::normalise_formula_stages(kWorkedExample);
+  const auto after = support::reference::normalise_formula_stages(kWorkedExample);
   for (std::size_t stage = 0; stage < 12; ++stage) {
     SCOPED_TRACE("after stage " + std::to_string(stage));
     EXPECT_EQ(escaped(after[stage].working), escaped(rows[stage].working));
@@ -166,7 +166,7 @@ TEST_P(EveryNormaliser, ResultDependsOnTheLineAlone) {
   std::vector<Text> lines = {"",          "abc",        "((3",       ")(",
                              "1.2.3.4.5", "+-*/^+-*/^", "(1)(2)(3)", std::string(kWorkedExample),
                              "2\xC0^3",   ".5.5",       "3+4)"};
-  test_lines::line_generator generator(3);
+  support::lines::line_generator generator(3);
   for (int n = 0; n < 40; ++n) lines.push_back(generator.next());
   std::vector<Text> alone;
   for (const Text& line : lines) alone.push_back(normalise(line));
@@ -264,7 +264,7 @@ std::string broken_rule(std::string_view r) {
 }
 
 TEST(NormaliseFormula, GeneratedLinesHaveTheOutputForm) {
-  test_lines::line_generator generator(11);
+  support::lines::line_generator generator(11);
   for (int n = 0; n < 100'000; ++n) {
     const Text line = generator.next();
     const Text result = normalise_formula(line);
@@ -273,7 +273,7 @@ TEST(NormaliseFormula, GeneratedLinesHaveTheOutputForm) {
 }
 
 TEST(NormaliseFormula, ShortStringsHaveTheOutputForm) {
-  test_lines::for_each_extension("", 6, [](std::string_view line) {
+  support::lines::for_each_extension("", 6, [](std::string_view line) {
     const Text result = normalise_formula(line);
     ASSERT_EQ(broken_rule(result), "") << escaped(line) << " gave " << escaped(result);
   });

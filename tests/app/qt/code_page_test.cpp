@@ -2,6 +2,7 @@
 #include "app/qt/code_page.h"
 
 #include "app/gbk_input.h"
+#include "support/qt/whole_text.h"
 
 #include <gtest/gtest.h>
 
@@ -58,7 +59,7 @@ TEST(Utf8ToGbkStream, AgreesWithTheCodecOnEveryBasicPlaneCharacter) {
     utf8 += QString::fromUcs4(&c, 1).toStdString();
     utf8 += 'x';  // keeps each character's bytes apart in a failure message
   }
-  EXPECT_EQ(stream_convert(utf8, utf8.size()), utf8_to_gbk(utf8));
+  EXPECT_EQ(stream_convert(utf8, utf8.size()), support::qt::utf8_to_gbk(utf8));
 }
 
 TEST(Utf8ToGbkStream, AgreesWithTheCodecOnRandomBytesInAnyChunks) {
@@ -69,7 +70,7 @@ TEST(Utf8ToGbkStream, AgreesWithTheCodecOnRandomBytesInAnyChunks) {
     std::string bytes(random() % 10, ' ');
     for (char& c : bytes) c = static_cast<char>(pieces[random() % sizeof pieces]);
     if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) continue;  // the stream skips an opening mark
-    const std::string expected = collapse_marks(utf8_to_gbk(bytes));
+    const std::string expected = collapse_marks(support::qt::utf8_to_gbk(bytes));
     for (std::size_t chunk : {std::size_t{1}, std::size_t{2}, std::size_t{16}}) {
       ASSERT_EQ(collapse_marks(stream_convert(bytes, chunk)), expected) << "round " << round;
     }

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "tests/formula/line_generator.h"
+#include "support/line_generator.h"
 
 #include <cstdio>
 
-namespace tavrel::formula::test_lines {
+namespace tavrel::support::lines {
 
 std::uint64_t line_generator::next_random() {
   // splitmix64: the same sequence on every platform and standard library.
@@ -140,4 +140,4 @@ std::string escaped(std::string_view t) {
   return out;
 }
 
-}  // namespace tavrel::formula::test_lines
+}  // namespace tavrel::support::lines

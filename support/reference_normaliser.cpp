@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "tests/formula/reference_normaliser.h"
+#include "support/reference_normaliser.h"
 
 #include <cstdint>
 
 #include "text/half_width.h"
 
-namespace tavrel::formula::reference {
+namespace tavrel::support::reference {
 namespace {
 
 using text::Text;
@@ -253,4 +253,4 @@ Text normalise_formula_reference(std::string_view line) {
   return t.working;
 }
 
-}  // namespace tavrel::formula::reference
+}  // namespace tavrel::support::reference

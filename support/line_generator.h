@@ -11,7 +11,7 @@
 
 #include "text/text.h"
 
-namespace tavrel::formula::test_lines {
+namespace tavrel::support::lines {
 
 // A seeded, platform-independent source of lines as users type or paste them: numbers in half
 // and full width with leading zeros, operators of both widths and ★☆×÷, points . ． 。, runs of
@@ -45,4 +45,4 @@ void for_each_extension(std::string prefix, int count,
 // Returns t with every byte outside 0x20..0x7E written as \xHH, for failure messages.
 std::string escaped(std::string_view t);
 
-}  // namespace tavrel::formula::test_lines
+}  // namespace tavrel::support::lines

@@ -8,7 +8,7 @@
 
 #include "text/text.h"
 
-namespace tavrel::formula::reference {
+namespace tavrel::support::reference {
 
 // The working text and the marker text as one stage leaves them.
 struct stage_texts {
@@ -22,4 +22,4 @@ std::array<stage_texts, 12> normalise_formula_stages(std::string_view line);
 // Returns the expression that the line normalises to, computed stage by stage.
 text::Text normalise_formula_reference(std::string_view line);
 
-}  // namespace tavrel::formula::reference
+}  // namespace tavrel::support::reference

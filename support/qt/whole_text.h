@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: MIT
+// Whole texts through the toolkit's codecs at once: the plain way that the streaming input
+// conversions of the core are checked against, and that benchmarks write their corpora with.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "text/text.h"
+
+namespace tavrel::support::qt {
+
+// Returns the UTF-8 bytes in GBK; a malformed sequence or a character GBK cannot hold becomes
+// "?", and so does U+0000.
+text::Text utf8_to_gbk(std::string_view utf8);
+
+// Returns the GBK text as UTF-8 bytes.
+std::string gbk_to_utf8(std::string_view gbk);
+
+}  // namespace tavrel::support::qt
