@@ -29,6 +29,7 @@ class DecimalsBoxTest : public QObject {
   void inputMethodCommitIsFiltered();
   void caretAfterTidy_data();
   void caretAfterTidy();
+  void selectionSurvivesTheFocus();
   void contextMenuDoesNotTidy();
 
  private:
@@ -196,6 +197,25 @@ void DecimalsBoxTest::caretAfterTidy() {
   moveFocusAway();
   QCOMPARE(m_box->text(), tidied);
   QCOMPARE(m_box->cursorPosition(), caret);
+}
+
+void DecimalsBoxTest::selectionSurvivesTheFocus() {
+  // A text the tidy leaves as it is keeps its selection while the box lacks the focus (hidden
+  // by the palette) and shows it again when the focus comes back by the mouse.
+  m_box->setText(QStringLiteral("1234"));
+  m_box->setSelection(1, 2);
+  moveFocusAway();
+  QCOMPARE(m_box->selectedText(), QStringLiteral("23"));
+  QCOMPARE(m_box->palette().color(QPalette::Inactive, QPalette::Highlight), QColor(Qt::white));
+  m_box->setFocus(Qt::MouseFocusReason);
+  QTRY_VERIFY(m_box->hasFocus());
+  QCOMPARE(m_box->selectedText(), QStringLiteral("23"));
+  // A text the tidy changes loses it: the caret goes where the selection began.
+  m_box->setText(QStringLiteral("0071"));
+  m_box->setSelection(2, 2);
+  moveFocusAway();
+  QCOMPARE(m_box->text(), QStringLiteral("71"));
+  QVERIFY(!m_box->hasSelectedText());
 }
 
 void DecimalsBoxTest::contextMenuDoesNotTidy() {
