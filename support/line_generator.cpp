@@ -7,7 +7,7 @@ namespace tavrel::support::lines {
 
 std::uint64_t line_generator::next_random() {
   // splitmix64: the same sequence on every platform and standard library.
-  std::uint64_t z = (state_ += 0x9E3779B97F4A7C15u);
+  std::uint64_t z = (m_state += 0x9E3779B97F4A7C15u);
   z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
   z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
   return z ^ (z >> 31);

@@ -18,7 +18,7 @@ namespace tavrel::support::lines {
 // operators and points, unbalanced parentheses, Chinese words, blanks and tabs, stray bytes.
 class line_generator {
  public:
-  explicit line_generator(std::uint64_t seed) : state_(seed) {}
+  explicit line_generator(std::uint64_t seed) : m_state(seed) {}
 
   // Returns the next line.
   text::Text next();
@@ -30,7 +30,7 @@ class line_generator {
   void append_number(text::Text& line);
   void append_piece(text::Text& line);
 
-  std::uint64_t state_;
+  std::uint64_t m_state;
 };
 
 // The symbols of the exhaustive checks: "0" "1" "." "+" "-" "*" "^" "(" ")" "a" and 繼 (C0 5E), a
