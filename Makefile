@@ -9,7 +9,7 @@ PKG_BUILD ?= build-package
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 300
 SMOKE_SECONDS ?= 30
-FUZZERS := normalise evaluate numbers cli
+FUZZERS := normalise evaluate numbers cli live_run
 SAN_ENV := ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1 \
            UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
            LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/lsan.supp:print_suppressions=0
