@@ -77,6 +77,7 @@ const char* usage_text() {
          "                      window's decimal places box does (\"\" or \"0\": no rounding)\n"
          "  --encoding utf-8    the input is UTF-8 (the default)\n"
          "  --encoding gbk      the input is GBK, taken byte for byte\n"
+         "                      (an input that opens with a UTF-16 byte-order mark is UTF-16)\n"
          "  --help              show this text\n"
          "  --version           show the version\n"
          "\n"

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/filter.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "app/decimals.h"
@@ -15,11 +16,46 @@ Filter::Filter(Encoding encoding, std::string_view decimals, CodePage& code_page
       m_utf8(code_page) {}
 
 void Filter::feed(std::string_view bytes) {
-  take_gbk(m_encoding == Encoding::gbk ? m_gbk.convert(bytes) : m_utf8.convert(bytes));
+  if (m_at_start) {
+    // The first two bytes decide: they wait until both have come.
+    const std::size_t take = std::min(bytes.size(), 2 - m_opening.size());
+    m_opening.append(bytes.substr(0, take));
+    bytes.remove_prefix(take);
+    if (m_opening.size() < 2) return;
+    choose_encoding(m_opening);
+  }
+  convert(bytes);
 }
 
 void Filter::end_of_input() {
-  take_gbk(m_encoding == Encoding::gbk ? m_gbk.finish() : m_utf8.finish());
+  if (m_at_start) choose_encoding(m_opening);  // an input of less than two bytes
+  if (m_utf16) {
+    take_gbk(m_utf16->finish());
+  } else {
+    take_gbk(m_encoding == Encoding::gbk ? m_gbk.finish() : m_utf8.finish());
+  }
+  m_utf16.reset();
+  m_at_start = true;
+}
+
+void Filter::choose_encoding(std::string_view opening) {
+  m_at_start = false;
+  const bool little = opening == "\xFF\xFE", big = opening == "\xFE\xFF";
+  if (little || big) {
+    m_utf16.emplace(m_utf8.table(), big);  // the mark itself is no text
+  } else {
+    convert(opening);
+  }
+  m_opening.clear();
+}
+
+void Filter::convert(std::string_view bytes) {
+  if (bytes.empty()) return;
+  if (m_utf16) {
+    take_gbk(m_utf16->convert(bytes));
+  } else {
+    take_gbk(m_encoding == Encoding::gbk ? m_gbk.convert(bytes) : m_utf8.convert(bytes));
+  }
 }
 
 void Filter::finish() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,7 +22,10 @@ class Filter {
   // Receives each result line, its CR LF already written as LF.
   using Sink = std::function<void(std::string_view)>;
 
-  // UTF-8 input is converted through code_page, which must outlive the filter.
+  // Every input is read in the encoding given, unless it opens with the byte-order mark of
+  // UTF-16 (FF FE little-endian, FE FF big-endian): the mark names the encoding of that input,
+  // whatever the option. UTF-8 and UTF-16 input are converted through code_page, which must
+  // outlive the filter.
   Filter(Encoding encoding, std::string_view decimals, CodePage& code_page, Sink sink);
 
   // Takes the next bytes of the current input.
@@ -34,10 +38,15 @@ class Filter {
   void finish();
 
  private:
+  void choose_encoding(std::string_view opening);
+  void convert(std::string_view bytes);
   void take_gbk(std::string_view gbk);
   void write_result(std::string_view line);
 
   Encoding m_encoding;
+  std::string m_opening;  // the first bytes of the input, held until they name its encoding
+  bool m_at_start = true;
+  std::optional<Utf16ToGbkStream> m_utf16;  // while the input is UTF-16
   DecimalCount m_count;
   Sink m_sink;
   Utf8ToGbkStream m_utf8;

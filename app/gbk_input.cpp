@@ -152,17 +152,72 @@ text::Text Utf8ToGbkStream::convert(std::string_view chunk) {
   }
   const std::size_t keep = incomplete_tail(whole);
   const std::string_view complete = whole.substr(0, whole.size() - keep);
-  if (!m_table) m_table = std::make_unique<GbkTable>(m_code_page);
-  text::Text out = utf8_to_gbk(complete, *m_table);
+  text::Text out = utf8_to_gbk(complete, table());
   m_pending = std::string(whole.substr(whole.size() - keep));
   return out;
 }
 
 text::Text Utf8ToGbkStream::finish() {
-  if (!m_table) m_table = std::make_unique<GbkTable>(m_code_page);
-  text::Text out = utf8_to_gbk(m_pending, *m_table);
+  text::Text out = utf8_to_gbk(m_pending, table());
   m_pending.clear();
   m_at_start = true;
+  return out;
+}
+
+GbkTable& Utf8ToGbkStream::table() {
+  if (!m_table) m_table = std::make_unique<GbkTable>(m_code_page);
+  return *m_table;
+}
+
+namespace {
+
+bool is_high_surrogate(char32_t u) {
+  return u >= 0xD800 && u <= 0xDBFF;
+}
+bool is_low_surrogate(char32_t u) {
+  return u >= 0xDC00 && u <= 0xDFFF;
+}
+
+}  // namespace
+
+text::Text Utf16ToGbkStream::convert(std::string_view chunk) {
+  std::string_view whole = chunk;
+  if (!m_pending.empty()) {
+    m_pending.append(chunk);
+    whole = m_pending;
+  }
+  const auto unit_at = [whole, big = m_big_endian](std::size_t i) -> char32_t {
+    const auto first = static_cast<unsigned char>(whole[i]);
+    const auto second = static_cast<unsigned char>(whole[i + 1]);
+    return big ? char32_t{first} << 8 | second : char32_t{second} << 8 | first;
+  };
+  // Every code unit gives at most two bytes, so the text is written in place.
+  text::Text out(whole.size(), '\0');
+  char* to = out.data();
+  std::size_t i = 0;
+  for (; i + 2 <= whole.size(); i += 2) {
+    const char32_t u = unit_at(i);
+    if (u < 0x80) {
+      *to++ = u == 0 ? '?' : static_cast<char>(u);
+    } else if (is_high_surrogate(u)) {
+      if (i + 4 > whole.size()) break;  // its partner may come with the next chunk
+      *to++ = '?';
+      if (is_low_surrogate(unit_at(i + 2))) i += 2;  // the pair is one character
+    } else if (is_low_surrogate(u)) {
+      *to++ = '?';
+    } else {
+      to = m_table.write(to, u);
+    }
+  }
+  m_pending = std::string(whole.substr(i));
+  out.resize(static_cast<std::size_t>(to - out.data()));
+  return out;
+}
+
+text::Text Utf16ToGbkStream::finish() {
+  // Two bytes left are a high surrogate without its partner, one or three end in an odd byte.
+  text::Text out(m_pending.size() == 3 ? "??" : m_pending.empty() ? "" : "?");
+  m_pending.clear();
   return out;
 }
 

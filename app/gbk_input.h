@@ -56,11 +56,35 @@ class Utf8ToGbkStream {
   // Returns the GBK bytes of what is left at the end of the input ("?" for a cut sequence).
   text::Text finish();
 
+  // The table of the conversions, made on first use; the other conversions of a run share it.
+  GbkTable& table();
+
  private:
   CodePage& m_code_page;
   std::string m_pending;
   bool m_at_start = true;
   std::unique_ptr<GbkTable> m_table;  // 192 KB, made when the first chunk arrives
+};
+
+// Converts one UTF-16 input arriving in chunks, its byte-order mark already taken, to GBK through
+// the table: "?" for a surrogate pair (a character outside the basic plane, as for UTF-8), for an
+// unpaired surrogate, for U+0000 and for an odd byte at the end. A code unit or a high surrogate
+// cut by a chunk's end waits for the next chunk.
+class Utf16ToGbkStream {
+ public:
+  Utf16ToGbkStream(GbkTable& table, bool big_endian) : m_table(table), m_big_endian(big_endian) {}
+
+  // Returns the GBK bytes of the complete characters that this chunk finishes.
+  text::Text convert(std::string_view chunk);
+
+  // Returns the GBK bytes of what is left at the end of the input: "?" for a high surrogate
+  // without its partner, "?" for an odd byte.
+  text::Text finish();
+
+ private:
+  GbkTable& m_table;
+  bool m_big_endian;
+  std::string m_pending;  // a high surrogate and an odd byte, or less, waiting for the rest
 };
 
 // Makes one GBK input arriving in chunks well-formed: a lead byte (81..FE) keeps the byte after

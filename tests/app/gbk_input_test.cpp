@@ -105,5 +105,95 @@ TEST(Utf8ToGbkStream, AsksTheCodePageOncePerCharacter) {
   EXPECT_EQ(code_page.asked, 1);
 }
 
+// A code page that knows three characters: 中 as D6 D0, the euro sign as 80 and U+00AD as nothing.
+class SmallCodePage : public CodePage {
+ public:
+  std::string encode(char16_t c) override {
+    if (c == u'中') return "\xD6\xD0";
+    if (c == u'€') return "\x80";
+    if (c == u'\u00AD') return "";
+    return "?";
+  }
+};
+
+// Returns the UTF-16 code units as bytes in the given order.
+std::string utf16_bytes(std::u16string_view units, bool big_endian) {
+  std::string out;
+  for (const char16_t u : units) {
+    const char high = static_cast<char>(u >> 8), low = static_cast<char>(u & 0xFF);
+    out += big_endian ? std::string{high, low} : std::string{low, high};
+  }
+  return out;
+}
+
+std::string utf16_convert(std::string_view bytes, bool big_endian, std::size_t chunk) {
+  SmallCodePage code_page;
+  GbkTable table(code_page);
+  Utf16ToGbkStream stream(table, big_endian);
+  std::string out;
+  for (std::size_t i = 0; i < bytes.size(); i += chunk)
+    out += stream.convert(bytes.substr(i, chunk));
+  return out + stream.finish();
+}
+
+TEST(Utf16ToGbkStream, ConvertsEitherByteOrderHoweverTheInputIsCut) {
+  struct row {
+    const char* name;
+    std::u16string in;
+    std::string out;
+  };
+  const row rows[] = {
+      {"ascii_and_line_ends", u"1+2\r\n3\n", "1+2\r\n3\n"},
+      {"table", u"中€\u00AD中x", "\xD6\xD0\x80\xD6\xD0x"},
+      {"unknown", u"\u00E9", "?"},
+      {"nul", std::u16string(u"a\0b", 3), "a?b"},
+      // A character outside the basic plane is one "?", as it is for UTF-8 input.
+      {"surrogate_pair",
+       u"1\U0001F600"
+       "2",
+       "1?2"},
+      {"lone_high",
+       u"1\xD83D"
+       "2",
+       "1?2"},
+      {"lone_high_before_line_end", u"\xD83D\n", "?\n"},
+      {"lone_high_at_end", u"1\xD83D", "1?"},
+      {"lone_low",
+       u"1\xDE00"
+       "2",
+       "1?2"},
+      {"high_high_low", u"\xD83D\xD83D\xDE00", "??"},
+      // A byte-order mark after the start is text: a character that GBK cannot hold.
+      {"inner_mark", u"1\uFEFF", "1?"},
+  };
+  for (const row& r : rows) {
+    for (const bool big : {false, true}) {
+      const std::string bytes = utf16_bytes(r.in, big);
+      for (std::size_t chunk : {std::size_t{1}, std::size_t{2}, std::size_t{3}, bytes.size() + 1}) {
+        EXPECT_EQ(utf16_convert(bytes, big, chunk), r.out)
+            << r.name << (big ? " big" : " little") << " chunk " << chunk;
+      }
+    }
+  }
+}
+
+TEST(Utf16ToGbkStream, MarksAnOddByteAtTheEnd) {
+  for (std::size_t chunk : {std::size_t{1}, std::size_t{2}, std::size_t{4}}) {
+    EXPECT_EQ(utf16_convert(std::string("1\0"
+                                        "2",
+                                        3),
+                            false, chunk),
+              "1?")
+        << chunk;
+    // A high surrogate and an odd byte: each is a "?".
+    EXPECT_EQ(utf16_convert(std::string("\x3D\xD8"
+                                        "2",
+                                        3),
+                            false, chunk),
+              "??")
+        << chunk;
+  }
+}
+
 }  // namespace
 }  // namespace tavrel::app

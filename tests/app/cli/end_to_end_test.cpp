@@ -115,6 +115,29 @@ TEST_F(CliTest, ReadsGbkBytes) {
   EXPECT_EQ(r.out, "3+4=7\n");
 }
 
+TEST_F(CliTest, ReadsUtf16FilesByTheirByteOrderMark) {
+  using std::string_literals::operator""s;
+  // "３＋４" and "1/4" with CR LF, UTF-16LE as PowerShell writes it; then a UTF-8 file.
+  const fs::path ps = write_file("ps.txt",
+                                 "\xFF\xFE\x13\xFF\x0B\xFF\x14\xFF\r\0\n\0"
+                                 "1\0/\0"
+                                 "4\0\r\0\n\0"s);
+  const fs::path utf8 = write_file("utf8.txt", "\xEF\xBC\x95\n");
+  for (const char* encoding : {"utf-8", "gbk"}) {
+    // Standard input in UTF-16BE: 2*3.
+    const Outcome r = run(std::string("--decimals 2 --encoding ") + encoding + " " +
+                              shell_quoted(ps) + " - " + shell_quoted(utf8),
+                          "\xFE\xFF\0"
+                          "2\0*\0"
+                          "3\0\n"s);
+    EXPECT_EQ(r.status, 0) << encoding;
+    // Read as GBK, the UTF-8 file's ５ (EF BC 95) is one character and a lone lead byte.
+    EXPECT_EQ(r.out, std::string("3+4=7.00\n1/4=0.25\n2*3=6.00\n") +
+                         (encoding == std::string("gbk") ? "=0.00\n" : "5=5.00\n"))
+        << encoding;
+  }
+}
+
 TEST_F(CliTest, LoneCrStaysInsideItsLine) {
   EXPECT_EQ(run("", "1\r2\n").out, "12=12\n");
 }
