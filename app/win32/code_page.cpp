@@ -11,8 +11,15 @@ namespace {
 
 constexpr UINT kGbk = 936;
 
-// The conversions work on ints; longer texts go in pieces that end on a character.
-constexpr std::size_t kPiece = std::size_t{1} << 28;
+bool is_surrogate(wchar_t c) {
+  return c >= 0xD800 && c <= 0xDFFF;
+}
+bool is_high_surrogate(wchar_t c) {
+  return c >= 0xD800 && c <= 0xDBFF;
+}
+bool is_low_surrogate(wchar_t c) {
+  return c >= 0xDC00 && c <= 0xDFFF;
+}
 
 void append_gbk(text::Text& out, std::wstring_view s) {
   if (s.empty()) return;
@@ -41,29 +48,37 @@ std::string Cp936::encode(char16_t c) {
   return std::string(bytes, static_cast<std::size_t>(std::max(n, 0)));
 }
 
-text::Text to_gbk(std::wstring_view s) {
+text::Text to_gbk(std::wstring_view s, std::size_t piece) {
   text::Text out;
   out.reserve(s.size() * 2);
   while (!s.empty()) {
-    std::size_t n = std::min(s.size(), kPiece);
-    if (n < s.size() && s[n - 1] >= 0xD800 && s[n - 1] <= 0xDBFF) --n;  // keep a pair whole
-    append_gbk(out, s.substr(0, n));
+    // A run of basic-plane characters goes to the system; a surrogate pair or an unpaired
+    // surrogate is one "?" here, since systems differ on it (Wine writes a pair as "??").
+    std::size_t n = 0;
+    while (n < s.size() && n < piece && !is_surrogate(s[n])) ++n;
+    if (n > 0) {
+      append_gbk(out, s.substr(0, n));
+    } else {
+      out.push_back('?');
+      n = is_high_surrogate(s[0]) && s.size() > 1 && is_low_surrogate(s[1]) ? 2 : 1;
+    }
     s.remove_prefix(n);
   }
   std::replace(out.begin(), out.end(), '\0', '?');
   return out;
 }
 
-std::wstring from_gbk(std::string_view gbk) {
+std::wstring from_gbk(std::string_view gbk, std::size_t piece) {
   std::wstring out;
   out.reserve(gbk.size());
   while (!gbk.empty()) {
-    std::size_t n = std::min(gbk.size(), kPiece);
-    // Cut after a byte that ends a character: step back over an unfinished lead byte.
+    std::size_t n = std::min(gbk.size(), piece);
+    // Cut after a byte that ends a character: step back over a lead byte whose second byte
+    // lies beyond the cut.
     if (n < gbk.size()) {
       std::size_t i = 0;
-      while (i < n) i += text::char_size(gbk.substr(0, n), i);
-      if (i > n) n = i - 2;
+      while (i < n) i += text::char_size(gbk, i);
+      if (i > n) --n;
     }
     append_wide(out, gbk.substr(0, n));
     gbk.remove_prefix(n);
