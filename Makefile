@@ -84,18 +84,22 @@ fuzz-smoke: san-build
 fuzz: san-build
 	$(call run_fuzzers,$(FUZZ_SECONDS))
 
-# The Windows programs, cross-built with mingw-w64 in $(WIN_BUILD)/; their tests run under Wine
-# in a prefix of their own inside $(WIN_BUILD)/, without a display.
+# The Windows programs, cross-built with mingw-w64 in $(WIN_BUILD)/ and packed into
+# dist/tavrel-<version>-windows-x86_64.zip; their tests run under Wine in a prefix of their own
+# inside $(WIN_BUILD)/, without a display. tavrel-cli.exe is compared with the Linux tavrel-cli,
+# which windows-test builds first.
 .PHONY: windows-configure windows windows-test
+LINUX_CLI := $(abspath $(BUILD))/app/cli/tavrel-cli
 windows-configure: deps
-	@[ -f $(WIN_BUILD)/build.ninja ] || \
+	@[ -f $(WIN_BUILD)/build.ninja ] && \
+	  grep -qxF 'TAVREL_LINUX_CLI:FILEPATH=$(LINUX_CLI)' $(WIN_BUILD)/CMakeCache.txt || \
 	  cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
-	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DTAVREL_LINUX_CLI=$(LINUX_CLI)
 
 windows: windows-configure
 	cmake --build $(WIN_BUILD) -j $(JOBS)
 
-windows-test: windows
+windows-test: build windows
 	env -u DISPLAY -u WAYLAND_DISPLAY ctest --test-dir $(WIN_BUILD) --output-on-failure -j $(JOBS)
 
 # The Debian package is built in its own tree with Debian's build flags (hardening, fortified
