@@ -2,17 +2,10 @@
 # cli_compare.sh LINUX_CLI WINE_RUN PREFIX CLI_EXE CORPUS_EXE DIR: runs tavrel-cli.exe under Wine
 # and the Linux tavrel-cli on the same inputs and options, and fails unless both give the same
 # bytes (every line of tavrel-cli.exe ending with CR LF instead of LF), the same messages and the
-# same exit status. Skipped (77) when no Linux program is named.
+# same exit status; first it checks tavrel-cli.exe's write errors. The comparison is skipped
+# (77) when no Linux program is named.
 set -uo pipefail
 linux=$1 wine_run=$2 prefix=$3 exe=$4 corpus=$5 dir=$6
-if [ -z "$linux" ]; then
-  echo "no Linux tavrel-cli named (TAVREL_LINUX_CLI): skipped"
-  exit 77
-fi
-if [ ! -x "$linux" ]; then
-  echo "$linux is missing: build the Linux programs first (make build)" >&2
-  exit 1
-fi
 export TAVREL_WINE_TIMEOUT=120
 # Wine's server stays up for 30 seconds after the last program, not the default of none: the
 # runs follow each other, and a fresh server costs two seconds each time.
@@ -21,7 +14,12 @@ export TAVREL_WINE_TIMEOUT=120
 WINEPREFIX=$(realpath -m "$prefix") timeout 10 /usr/lib/wine/wineserver -p30 </dev/null &>/dev/null || true
 rm -rf "$dir"
 mkdir -p "$dir"
-"$wine_run" "$prefix" "$corpus" "$dir" || { echo "the corpus was not written" >&2; exit 1; }
+# Wine's helper processes, started with the first program, keep its standard handles for as long
+# as the server runs: they get none of the test's.
+if ! "$wine_run" "$prefix" "$corpus" "$dir" </dev/null >"$dir/corpus.log" 2>&1; then
+  echo "the corpus was not written: $(cat "$dir/corpus.log")" >&2
+  exit 1
+fi
 # A file name in Chinese, with a space.
 cp "$dir/mixed.utf8.txt" "$dir/苹果 账单.txt"
 
@@ -30,6 +28,28 @@ fail() {
   echo "FAIL $1: $2" >&2
   failed=1
 }
+utf8=$dir/mixed.utf8.txt gbk=$dir/mixed.gbk.txt utf16=$dir/mixed.utf16le.txt
+
+# tavrel-cli.exe alone: a failed write ends the run with status 2, with a message for a full
+# disk and quietly for a reader that has gone.
+"$wine_run" "$prefix" "$exe" "$utf8" </dev/null >/dev/full 2>"$dir/full.err"
+status=$?
+[ "$status" = 2 ] || fail full-disk "exit status $status"
+[ "$(tr -d '\r' <"$dir/full.err")" = "tavrel-cli: write error: No space left on device" ] ||
+  fail full-disk "message '$(cat "$dir/full.err")'"
+"$wine_run" "$prefix" "$exe" "$utf8" "$utf8" "$utf8" "$utf8" </dev/null 2>"$dir/gone.err" | head -c 10 >/dev/null
+status=${PIPESTATUS[0]}
+[ "$status" != 0 ] || fail reader-gone "exit status 0"
+[ ! -s "$dir/gone.err" ] || fail reader-gone "message '$(cat "$dir/gone.err")'"
+
+if [ -z "$linux" ]; then
+  echo "no Linux tavrel-cli named (TAVREL_LINUX_CLI): the comparison is skipped"
+  exit $((failed == 0 ? 77 : 1))
+fi
+if [ ! -x "$linux" ]; then
+  echo "$linux is missing: build the Linux programs first (make build)" >&2
+  exit 1
+fi
 
 # compare NAME STDIN ARGUMENT...: one run of each program with the same arguments and input.
 compare() {
@@ -50,7 +70,6 @@ compare() {
 }
 
 none=/dev/null
-utf8=$dir/mixed.utf8.txt gbk=$dir/mixed.gbk.txt utf16=$dir/mixed.utf16le.txt
 for decimals in none 2 0 -1; do
   option=()
   [ "$decimals" = none ] || option=(--decimals "$decimals")
