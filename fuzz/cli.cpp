@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The whole run as tavrel-cli drives it: any bytes, any decimals text, either encoding, cut into
-// chunks anywhere; every result line is "expression=value", the chunking changes nothing, and
-// the streaming run equals the whole text converted by the codec and split at once.
+// chunks anywhere, UTF-16 after its byte-order mark too; every result line is "expression=value",
+// the chunking changes nothing, and the streaming run equals the whole text converted by the
+// codec and split at once.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -46,7 +47,11 @@ std::string clean_gbk(std::string_view input) {
 // CR LF, split as the input box's text, and every line computed.
 std::string reference(Encoding encoding, std::string_view decimals, std::string_view input) {
   std::string gbk;
-  if (encoding == Encoding::gbk) {
+  const std::string_view mark = input.substr(0, 2);
+  if (mark == "\xFF\xFE" || mark == "\xFE\xFF") {
+    // The byte-order mark of UTF-16 names the encoding, whatever the option.
+    gbk = tavrel::support::qt::utf16_to_gbk(input.substr(2), mark == "\xFE\xFF");
+  } else if (encoding == Encoding::gbk) {
     gbk = clean_gbk(input);
   } else {
     if (input.substr(0, 3) == "\xEF\xBB\xBF") input.remove_prefix(3);

@@ -14,6 +14,11 @@ namespace tavrel::support::qt {
 // "?", and so does U+0000.
 text::Text utf8_to_gbk(std::string_view utf8);
 
+// Returns the UTF-16 bytes (after their byte-order mark) in GBK: a surrogate pair, an unpaired
+// surrogate, U+0000 and an odd byte at the end each become one "?", and so does a character GBK
+// cannot hold.
+text::Text utf16_to_gbk(std::string_view bytes, bool big_endian);
+
 // Returns the GBK text as UTF-8 bytes.
 std::string gbk_to_utf8(std::string_view gbk);
 

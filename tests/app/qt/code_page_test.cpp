@@ -77,6 +77,31 @@ TEST(Utf8ToGbkStream, AgreesWithTheCodecOnRandomBytesInAnyChunks) {
   }
 }
 
+TEST(Utf16ToGbkStream, AgreesWithTheCodecOnEveryBasicPlaneCharacterAndRandomUnits) {
+  std::string units;
+  for (char16_t c = 1; c != 0; ++c) {
+    if (c >= 0xD800 && c <= 0xDFFF) continue;
+    units += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8), 'x', '\0'};
+  }
+  std::mt19937 random(16);
+  const char16_t pieces[] = {u'1', u'\n', 0, 0xD83D, 0xDE00, 0xDBFF, 0xDC00, u'中', u'€', 0xFEFF};
+  for (int i = 0; i < 20000; ++i) {
+    const char16_t c = pieces[random() % std::size(pieces)];
+    units += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+  }
+  units.push_back('7');  // an odd byte at the end
+  GbkCodec codec;
+  GbkTable table(codec);
+  for (std::size_t chunk : {std::size_t{1}, std::size_t{3}, units.size()}) {
+    Utf16ToGbkStream stream(table, false);
+    std::string out;
+    for (std::size_t i = 0; i < units.size(); i += chunk) {
+      out += stream.convert(std::string_view(units).substr(i, chunk));
+    }
+    EXPECT_EQ(out + stream.finish(), support::qt::utf16_to_gbk(units, false)) << "chunk " << chunk;
+  }
+}
+
 TEST(Utf8ToGbkStream, SkipsOnlyAnOpeningByteOrderMark) {
   // Inside the text the mark is an invisible character, which the codec drops.
   EXPECT_EQ(stream_convert("\xEF\xBB\xBF"
