@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: MIT
 // Taken as a whole, every stage but 6 is a local rule: a byte is kept, dropped or given a byte
-// in front according to its neighbours and at most one flag, and stage 6 needs only counts. So
-// three linear passes do all twelve stages: the first keeps the formula characters, the second
-// keeps the first point of every number and counts, the third repairs the points, balances the
-// parentheses and writes the operators and the "*"s. The buffers are sized once from the counts.
+// in front according to its neighbours and at most two flags, and stage 6 needs only counts. So
+// two linear passes do all twelve stages: the first folds, keeps the formula characters with
+// only the first point of every number and counts the parentheses; the second repairs the
+// points, balances the parentheses and writes the operators and the "*"s. Nothing is allocated
+// but the result, for a line of up to 511 bytes.
 #include "formula/normalise_formula.h"
 
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -41,9 +43,6 @@ unsigned char class_of(char c) {
 }
 bool is_digit(char c) {
   return class_of(c) == kDigit;
-}
-bool is_operator(char c) {
-  return class_of(c) == kOperator;
 }
 
 // A buffer of bytes for one call: on the stack for a typical line, on the heap for a long one.
@@ -80,124 +79,160 @@ class fold_table {
   std::array<char, 0x10000> forms_{};
 };
 
-// Stages 0 and 1: writes the formula characters of the folded line to kept (room for the whole
-// line) and returns their number. A two-byte character counts by its one-byte form when it has
-// one and otherwise goes whole; a lone lead byte at the end goes; blanks are no formula
-// characters. A lead byte (81..FE) that is no trail byte is never kept itself and makes the
-// next byte its trail; 80 and FF are characters of one byte, and no formula characters.
-std::size_t keep_formula_characters(std::string_view line, char* kept) {
-  static const fold_table folds;
-  const char* const forms = folds.data();
-  std::size_t count = 0;
-  unsigned lead_if_trail = 0;  // the lead byte when the next byte is its trail, else 0
-  for (char c : line) {
-    const auto b = static_cast<unsigned char>(c);
-    const char kept_byte = forms[lead_if_trail << 8 | b];
-    kept[count] = kept_byte;
-    count += class_of(kept_byte) != kOther ? 1 : 0;
-    // A lead byte begins a character unless it is itself a trail.
-    lead_if_trail = lead_if_trail == 0 && text::is_lead_byte(b) ? b : 0;
-  }
-  return count;
-}
-
-// What the census of the formula characters after stage 4 finds.
-struct line_census {
-  std::size_t characters = 0;
-  std::size_t digits = 0;
-  std::size_t points = 0;
-  std::size_t operators = 0;
+// What the first pass leaves: the text after stage 4 and its parentheses.
+struct first_pass {
+  char* data = nullptr;
+  std::size_t size = 0;
   std::size_t opening = 0;
   std::size_t closing = 0;
+  std::string_view text() const { return {data, size}; }
 };
 
-// Stage 2: with t[1..n] the kept characters and t[0] free, returns them with "0" in front of a
-// leading point and without a trailing point.
-std::string_view point_at_either_end(char* t, std::size_t n) {
-  std::size_t first = 1;
-  if (t[1] == '.') t[first = 0] = '0';
-  if (t[n] == '.') --n;
-  return {t + first, n + 1 - first};
+// What stages 1 to 4 do with a byte after folding, by the state they are in: bit 0 keeps the
+// byte, and bits 8 and 9 are the next state, kept where it indexes the table: bit 8 says a point
+// stands in the current run of digits and points, bit 9 that the last kept byte is a point that
+// the stages kept.
+constexpr unsigned kKeep = 1, kPointInRun = 0x100, kKeptPointLast = 0x200, kStateBits = 0x300;
+
+constexpr std::array<std::uint16_t, 4 * 256> make_steps() {
+  std::array<std::uint16_t, 4 * 256> steps{};
+  for (unsigned state = 0; state < 4 * 256; state += 256) {
+    const unsigned in_run = state & kPointInRun;
+    for (unsigned c = 0; c < 256; ++c) {
+      unsigned step = kKeep;
+      if (kClasses[c] == kOther) {
+        step = state;  // a byte that stage 1 drops changes nothing
+      } else if (kClasses[c] == kPoint) {
+        step = in_run != 0 ? kPointInRun : kKeep | kPointInRun | kKeptPointLast;
+      } else if (kClasses[c] == kDigit) {
+        step = kKeep | in_run;
+      }
+      steps[state | c] = static_cast<std::uint16_t>(step);
+    }
+  }
+  return steps;
 }
 
-// Stages 3 and 4: copies t to out with only the first point of every run of digits and points,
-// and returns the census of what it copied.
-line_census first_point_per_number(std::string_view t, char* out) {
-  // Bitwise operators and separate sums: no branch depends on the bytes, and no sum waits for
-  // another.
-  std::size_t kept = 0;
-  std::size_t digits = 0;
-  std::size_t points = 0;
-  std::size_t opening = 0;
-  std::size_t closing = 0;
-  unsigned point_seen = 0;
-  for (char c : t) {
-    const unsigned char k = class_of(c);
-    const unsigned point = k == kPoint;
-    const unsigned digit = k == kDigit;
-    const unsigned keep = 1 - (point & point_seen);
-    out[kept] = c;
-    kept += keep;
-    digits += digit;
-    points += point & keep;
-    opening += k == kOpening;
-    closing += k == kClosing;
-    point_seen = (point_seen | point) & (point | digit);
+// The step for the state (the state bits of the last step) and the byte: index state | byte.
+constexpr auto kSteps = make_steps();
+
+// The parentheses a byte adds: "(" in the low half, ")" in the high half.
+constexpr std::array<std::uint64_t, 256> make_parenthesis_counts() {
+  std::array<std::uint64_t, 256> counts{};
+  counts['('] = 1;
+  counts[')'] = std::uint64_t{1} << 32;
+  return counts;
+}
+constexpr auto kParenthesisCounts = make_parenthesis_counts();
+
+// The characters counted in the halves of one sum before it is added up: never an overflow.
+constexpr std::size_t kCountBlock = std::size_t{1} << 31;
+
+// The bytes of the character that a byte begins: two for a lead byte (81..FE), unless it stands
+// last; 80 and FF are characters of one byte, and no formula characters.
+constexpr std::array<unsigned char, 256> make_character_sizes() {
+  std::array<unsigned char, 256> sizes{};
+  for (unsigned b = 0; b < 256; ++b)
+    sizes[b] = text::is_lead_byte(static_cast<unsigned char>(b)) ? 2 : 1;
+  return sizes;
+}
+constexpr auto kCharacterSizes = make_character_sizes();
+
+// Stages 0 to 4 in one pass, character by character: writes the formula characters of the
+// folded line with only the first point of every run of digits and points to t + 1 (room for the
+// whole line; t[0] is free for stage 2's "0") and counts the parentheses. A two-byte character
+// counts by its one-byte form when it has one and otherwise goes whole; a lone lead byte at the
+// end goes; blanks are no formula characters. Stage 2 comes after: its "0" in front of a leading
+// point changes nothing for stage 3, and its trailing point, the last character, is one that
+// stage 3 either dropped already or kept last.
+first_pass keep_first_points(std::string_view line, char* t) {
+  static const fold_table folds;
+  const char* const forms = folds.data();
+  char* const begin = t + 1;
+  char* w = begin;
+  unsigned state = 0;
+  std::uint64_t parentheses = 0;
+  const auto take = [&](char c) {
+    const auto b = static_cast<unsigned char>(c);
+    const unsigned step = kSteps[state | b];
+    *w = c;
+    w += step & kKeep;
+    state = step & kStateBits;
+    parentheses += kParenthesisCounts[b];
+  };
+  first_pass kept;
+  const auto add_up = [&] {
+    kept.opening += parentheses & 0xFFFFFFFF;
+    kept.closing += parentheses >> 32;
+    parentheses = 0;
+  };
+  const std::size_t n = line.size();
+  std::size_t i = 0;
+  while (i + 1 < n) {
+    for (const std::size_t stop = std::min(n - 1, i + kCountBlock); i < stop;) {
+      const auto b = static_cast<unsigned char>(line[i]);
+      const unsigned size = kCharacterSizes[b];
+      const unsigned pair = b << 8 | static_cast<unsigned char>(line[i + 1]);
+      take(forms[size == 2 ? pair : b]);
+      i += size;
+    }
+    add_up();
   }
-  line_census census;
-  census.characters = kept;
-  census.digits = digits;
-  census.points = points;
-  census.operators = kept - digits - points - opening - closing;
-  census.opening = opening;
-  census.closing = closing;
-  return census;
+  // The last byte alone is a character of its own or a lone lead byte: itself either way.
+  if (i < n) take(line[i]);
+  add_up();
+  char* first = begin;
+  if (w > begin && *begin == '.') *--first = '0';
+  if (state & kKeptPointLast) --w;
+  kept.data = first;
+  kept.size = static_cast<std::size_t>(w - first);
+  return kept;
 }
 
 // The parentheses as stage 6 leaves them.
 struct parenthesis_balance {
-  std::size_t exchanged = 0;  // the index of the first ")" when it becomes "(", or npos
+  std::size_t exchanged = std::string_view::npos;  // the index of the first ")" when it becomes "("
   std::size_t missing_opening = 0;
   std::size_t missing_closing = 0;
-  std::size_t pairs = 0;  // "(" and ")" each after stage 6
 };
 
-// Returns what stage 6 does to the parentheses of t, which the census counted.
-parenthesis_balance balance_of(const line_census& census, std::string_view t) {
+// Returns what stage 6 does to the parentheses of the text that the first pass left.
+parenthesis_balance balance_of(const first_pass& kept) {
   parenthesis_balance b;
-  b.exchanged = std::string_view::npos;
-  if (census.opening > 0 && census.closing > 0) {
-    const std::size_t first = t.find_first_of("()");
-    if (t[first] == ')') b.exchanged = first;
+  if (kept.opening > 0 && kept.closing > 0) {
+    const std::size_t first = kept.text().find_first_of("()");
+    if (kept.data[first] == ')') b.exchanged = first;
   }
   const std::size_t turned = b.exchanged != std::string_view::npos ? 1 : 0;
-  const std::size_t opening = census.opening + turned;
-  const std::size_t closing = census.closing - turned;
+  const std::size_t opening = kept.opening + turned;
+  const std::size_t closing = kept.closing - turned;
   b.missing_closing = opening > closing ? opening - closing : 0;
   b.missing_opening = closing > opening ? closing - opening : 0;
-  b.pairs = std::max(opening, closing);
   return b;
 }
 
-// Returns a length that the result cannot exceed: the characters after stage 4, the "0"s that
-// stages 5, 8 and 9 may insert, the parentheses of stage 6 and the "*"s of stage 11 (at most one
-// after every ")" and one before every "(" that follows a digit).
-std::size_t result_bound(const line_census& census, const parenthesis_balance& b) {
-  const std::size_t zeros = census.points + 2 + std::min(b.pairs, census.operators);
-  const std::size_t stars = b.pairs + std::min(b.pairs, census.digits + zeros);
-  return census.characters + zeros + b.missing_opening + b.missing_closing + stars;
+// Returns a length that the result cannot exceed: a byte of t gives at most itself and one byte
+// in front, a point at most "*0." (its "0" after a ")"), and the parentheses of stage 6 and the
+// "0" after a trailing operator one byte each, since nothing is put in front of them.
+std::size_t result_bound(std::string_view t, const parenthesis_balance& b) {
+  return 3 * t.size() + b.missing_opening + b.missing_closing + 1;
 }
 
-// What stages 9 to 11 do with a byte, given the byte before it.
+// What stages 7 to 11 do with a byte, given the class of the byte before.
 struct byte_action {
   char prefix = 0;  // a byte put in front, or 0
   bool keep = true;
 };
 
-constexpr std::array<std::array<byte_action, kClassCount>, kClassCount> make_actions() {
-  std::array<std::array<byte_action, kClassCount>, kClassCount> actions;
+// The class that stands for "no byte yet" as the byte before.
+constexpr unsigned kStart = kClassCount;
+
+constexpr std::array<std::array<byte_action, kClassCount>, kClassCount + 1> make_actions() {
+  std::array<std::array<byte_action, kClassCount>, kClassCount + 1> actions;
   for (auto& row : actions) row.fill(byte_action{});
-  // Stage 9: "0" between "(" and an operator. Stage 10: an operator after an operator goes.
+  // Stage 7: "0" in front of a leading operator. Stage 9: "0" between "(" and an operator.
+  // Stage 10: an operator after an operator goes.
+  actions[kStart][kOperator].prefix = '0';
   actions[kOpening][kOperator].prefix = '0';
   actions[kOperator][kOperator].keep = false;
   // Stage 11: "*" between ")" and "(", a digit and "(", ")" and a digit.
@@ -213,7 +248,7 @@ constexpr auto kActions = make_actions();
 // Stages 7 to 11, as the bytes of the text that stage 6 leaves arrive: writes them with "0" in
 // front of a leading operator and after a trailing one, "0" between "(" and an operator, only
 // the first operator of every run, and "*" where a parenthesis meets a digit or the other
-// parenthesis. out has room for limit bytes, two more than the result can take.
+// parenthesis. out has room for the bound on the result.
 //
 // Stage 11 looks at the byte before in the text that stage 10 leaves, stage 10 at the one in
 // the text that stage 9 leaves; the byte before in the text of stage 6 serves both, since it
@@ -221,78 +256,69 @@ constexpr auto kActions = make_actions();
 // operator, and an operator that stage 10 drops follows the operator that it keeps.
 class operator_writer {
  public:
-  operator_writer(char* out, std::size_t limit) : out_(out), limit_(limit) {}
-  void put(char c) {
-    if (before_ == 0 && is_operator(c)) write('0');
-    write(c);
+  explicit operator_writer(char* out) : begin_(out), out_(out) {}
+  void put(char c) { put(c, class_of(c)); }
+  void put(char c, unsigned k) {
+    const byte_action action = kActions[before_][k];
+    *out_ = action.prefix;
+    out_ += action.prefix != 0 ? 1 : 0;
+    *out_ = c;
+    out_ += action.keep ? 1 : 0;
+    before_ = k;
   }
   // Returns the length of the result.
   std::size_t finish() {
-    if (is_operator(before_)) write('0');
-    return size_;
+    if (before_ == kOperator) put('0', kDigit);
+    return static_cast<std::size_t>(out_ - begin_);
   }
 
  private:
-  void write(char c) {
-    if (size_ + 2 > limit_) return;  // never taken: limit exceeds the bound on the result
-    const byte_action& action = kActions[class_of(before_)][class_of(c)];
-    out_[size_] = action.prefix;
-    size_ += action.prefix != 0 ? 1 : 0;
-    out_[size_] = c;
-    size_ += action.keep ? 1 : 0;
-    before_ = c;
-  }
-
+  char* begin_;
   char* out_;
-  std::size_t limit_;
-  std::size_t size_ = 0;
-  char before_ = 0;  // none yet
+  unsigned before_ = kStart;
 };
 
 // Stages 5 and 6, feeding stages 7 to 11: writes the missing "(", then t with every point
 // repaired, then the missing ")", and returns the length of the result. A point gets "0" in
 // front when the byte before it is no digit (or there is none), and goes when the byte after
 // it is neither a digit nor "^" (or there is none); both neighbours are those of t.
-std::size_t write_result(std::string_view t, const parenthesis_balance& balance, char* out,
-                         std::size_t limit) {
-  operator_writer writer(out, limit);
-  for (std::size_t k = 0; k < balance.missing_opening; ++k) writer.put('(');
+std::size_t write_result(std::string_view t, const parenthesis_balance& balance, char* out) {
+  operator_writer writer(out);
+  for (std::size_t k = 0; k < balance.missing_opening; ++k) writer.put('(', kOpening);
   const std::size_t n = t.size();
   for (std::size_t i = 0; i < n; ++i) {
     const char c = t[i];
-    if (c != '.') {
-      writer.put(c);
+    const unsigned k = class_of(c);
+    if (k != kPoint) {
+      writer.put(c, k);
       continue;
     }
     const char before = i > 0 ? t[i - 1] : 0;
     const char after = i + 1 < n ? t[i + 1] : 0;
-    if (!is_digit(before)) writer.put('0');
-    if (is_digit(after) || after == '^') writer.put('.');
+    if (!is_digit(before)) writer.put('0', kDigit);
+    if (is_digit(after) || after == '^') writer.put('.', kPoint);
   }
-  for (std::size_t k = 0; k < balance.missing_closing; ++k) writer.put(')');
+  for (std::size_t k = 0; k < balance.missing_closing; ++k) writer.put(')', kClosing);
   return writer.finish();
 }
 
 }  // namespace
 
-Text normalise_formula(std::string_view line) {
-  // Every stage's text has its own buffer, since copying is faster than editing in place.
-  scratch stage1_space(line.size() + 1);
-  char* const stage1 = stage1_space.data();
-  const std::size_t count = keep_formula_characters(line, stage1 + 1);
-  if (count == 0) return Text();
-  const std::string_view stage2 = point_at_either_end(stage1, count);
-
-  scratch stage4_space(stage2.size());
-  char* const stage4 = stage4_space.data();
-  const line_census census = first_point_per_number(stage2, stage4);
-  const std::string_view stage4_text(stage4, census.characters);
-  const parenthesis_balance balance = balance_of(census, stage4_text);
+void append_normalised_formula(Text& out, std::string_view line) {
+  scratch stage4_space(line.size() + 1);
+  const first_pass kept = keep_first_points(line, stage4_space.data());
+  if (kept.size == 0) return;
+  const parenthesis_balance balance = balance_of(kept);
   // Stage 5 treats "(" and ")" alike, so the exchange of stage 6 can come before it.
-  if (balance.exchanged != std::string_view::npos) stage4[balance.exchanged] = '(';
+  if (balance.exchanged != std::string_view::npos) kept.data[balance.exchanged] = '(';
+  const std::size_t start = out.size();
+  out.resize(start + result_bound(kept.text(), balance));
+  out.resize(start + write_result(kept.text(), balance, out.data() + start));
+}
 
-  Text result(result_bound(census, balance) + 2, '\0');
-  result.resize(write_result(stage4_text, balance, result.data(), result.size()));
+Text normalise_formula(std::string_view line) {
+  Text result;
+  append_normalised_formula(result, line);
   return result;
 }
 
