@@ -3,9 +3,13 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <optional>
 #include <string_view>
 
 namespace tavrel::eval {
@@ -105,8 +109,64 @@ struct Decimal {
   }
 };
 
-Decimal to_decimal(double m) {
-  // d.dddddddddddde-ddd: correctly rounded, like "%.12e".
+// Writes the digits of a whole number below 10^13 as the 13 digits of its value: exact.
+Decimal whole_number_decimal(std::uint64_t v) {
+  Decimal d;
+  std::array<char, 20> text{};
+  char* end = std::to_chars(text.data(), text.data() + text.size(), v).ptr;
+  const auto count = static_cast<std::size_t>(end - text.data());
+  std::fill(std::copy(text.data(), end, d.digits.begin()), d.digits.end(), '0');
+  d.exponent = static_cast<int>(count) - 1;
+  return d;
+}
+
+// The digits of m correctly rounded to 13, read from its shortest text (the fewest digits that
+// read back as m, the nearest of them when there are several). With at most 13 digits that text
+// is the nearest 13-digit value itself: it lies within half a unit in the last place of m, and
+// 13-digit values stand far further apart. With more, every 13-digit rounding boundary lies on
+// the same side of m as of the text: one between them would lie nearer to m and so read back as
+// m with fewer digits. This holds for normal numbers whose neighbours lie equally far on both
+// sides (not a power of two); for others, and when the text is itself a boundary (its 14th digit
+// a final 5), there is no answer here.
+std::optional<Decimal> rounded_shortest_decimal(double m) {
+  if (m < std::numeric_limits<double>::min()) return std::nullopt;  // subnormal
+  // d[.ddd]e±dd, at most 17 digits.
+  std::array<char, 32> text{};
+  const char* end =
+      std::to_chars(text.data(), text.data() + text.size(), m, std::chars_format::scientific).ptr;
+  std::array<char, 17> digits{};
+  std::size_t count = 0;
+  const char* p = text.data();
+  for (; *p != 'e'; ++p) {
+    if (*p != '.') digits[count++] = *p;
+  }
+  Decimal d;
+  std::from_chars(p[1] == '+' ? p + 2 : p + 1, end, d.exponent);
+  if (count <= kSignificantDigits) {
+    std::fill(std::copy_n(digits.begin(), count, d.digits.begin()), d.digits.end(), '0');
+    return d;
+  }
+  const bool power_of_two = (std::bit_cast<std::uint64_t>(m) & ((std::uint64_t{1} << 52) - 1)) == 0;
+  const char next = digits[kSignificantDigits];
+  if (power_of_two || (count == kSignificantDigits + 1 && next == '5')) return std::nullopt;
+  std::copy_n(digits.begin(), kSignificantDigits, d.digits.begin());
+  if (next >= '5') {
+    // Round up: a carry through 9s, and past the first digit a new decade.
+    std::size_t i = kSignificantDigits;
+    while (i > 0 && d.digits[i - 1] == '9') d.digits[--i] = '0';
+    if (i > 0) {
+      ++d.digits[i - 1];
+    } else {
+      d.digits[0] = '1';
+      ++d.exponent;
+    }
+  }
+  return d;
+}
+
+// The 13 digits of m correctly rounded, halves to even, like "%.12e".
+Decimal exactly_rounded_decimal(double m) {
+  // d.dddddddddddde-ddd
   std::array<char, 32> text{};
   const char* end = std::to_chars(text.data(), text.data() + text.size(), m,
                                   std::chars_format::scientific, kSignificantDigits - 1)
@@ -117,6 +177,14 @@ Decimal to_decimal(double m) {
   const char* e = text.data() + 2 + kSignificantDigits;  // just past 'e'
   std::from_chars(e[0] == '+' ? e + 1 : e, end, d.exponent);
   return d;
+}
+
+// The digits of a positive finite number: whole numbers and shortest texts without the general
+// conversion, which gives the same digits.
+Decimal to_decimal(double m) {
+  if (m < 1e13 && m == std::floor(m)) return whole_number_decimal(static_cast<std::uint64_t>(m));
+  if (const std::optional<Decimal> d = rounded_shortest_decimal(m)) return *d;
+  return exactly_rounded_decimal(m);
 }
 
 // The exponent form: "1.5e-007", "1e+020".
@@ -187,16 +255,20 @@ text::Text grouped(std::string_view t) {
   return out;
 }
 
-}  // namespace
-
-text::Text format_number(double x, std::optional<std::int32_t> n, bool grouping) {
-  if (std::isnan(x)) return "-1.#IND";
-  if (std::isinf(x)) return x > 0 ? "1.#INF" : "-1.#INF";
+// Writes the text of x, rounded to the count n and padded when there is one, to out.
+void write_number(double x, std::optional<std::int32_t> n, TextBuffer& out) {
+  if (std::isnan(x)) {
+    out.put("-1.#IND");
+    return;
+  }
+  if (std::isinf(x)) {
+    out.put(x > 0 ? "1.#INF" : "-1.#INF");
+    return;
+  }
 
   const double value = n ? round_to_places(x, *n) : x;
   const std::int32_t decimals = n ? std::min(*n, kMaxDecimals) : 0;
 
-  TextBuffer out;
   bool plain = true;
   if (value == 0.0) {
     out.put('0');
@@ -220,7 +292,20 @@ text::Text format_number(double x, std::optional<std::int32_t> n, bool grouping)
     out.put_zeros(static_cast<std::size_t>(decimals) -
                   std::min(have, static_cast<std::size_t>(decimals)));
   }
+}
+
+}  // namespace
+
+text::Text format_number(double x, std::optional<std::int32_t> n, bool grouping) {
+  TextBuffer out;
+  write_number(x, n, out);
   return grouping ? grouped(out.view()) : text::Text(out.view());
+}
+
+void append_number(text::Text& to, double x, std::optional<std::int32_t> n) {
+  TextBuffer out;
+  write_number(x, n, out);
+  to.append(out.view());
 }
 
 }  // namespace tavrel::eval

@@ -14,4 +14,7 @@ namespace tavrel::eval {
 text::Text format_number(double x, std::optional<std::int32_t> n = std::nullopt,
                          bool grouping = false);
 
+// Appends the text that format_number(x, n) returns to out.
+void append_number(text::Text& out, double x, std::optional<std::int32_t> n = std::nullopt);
+
 }  // namespace tavrel::eval

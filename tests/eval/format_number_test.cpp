@@ -13,6 +13,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "eval/to_number.h"
 
@@ -231,6 +232,38 @@ TEST(FormatNumber, RoundTripsThirteenDigitsOfEveryMagnitude) {
     const double expected = x == 0 ? 0.0 : rounded_to_13_digits(x);
     ASSERT_EQ(back, expected) << text;
     ASSERT_EQ(std::signbit(back), std::signbit(expected)) << text;
+  }
+}
+
+// The values that come up in sums of short decimals, and those next to the rules of the fast
+// paths: whole numbers around 10^13, short decimals, powers of two, exact ties at the 14th digit
+// (halves to even), and neighbours of ties and of 13-digit values.
+TEST(FormatNumber, MatchesTheCLibraryOnShortValuesAndTies) {
+  std::vector<double> values = {9999999999999.0,
+                                10000000000000.0,
+                                12345678901225.0,
+                                12345678901235.0,
+                                99999999999995.0,
+                                0.5,
+                                0.1 + 0.7,
+                                std::numeric_limits<double>::min(),
+                                2.2250738585072014e-308 * 3};
+  for (int k = -1074; k <= 1023; ++k) values.push_back(std::ldexp(1.0, k));
+  std::mt19937_64 random(13);
+  for (int k = 0; k < 200'000; ++k) {
+    const auto digits = static_cast<double>(random() % 100'000'000'000'000u);
+    const double scale = std::pow(10.0, static_cast<int>(random() % 40) - 25);
+    const double x = digits * scale;
+    values.push_back(x);
+    values.push_back(std::nextafter(x, 0.0));
+    values.push_back(std::nextafter(x, kInf));
+    // a 14-digit whole number ending in 5: a tie, written exactly
+    values.push_back(static_cast<double>(random() % 9'000'000'000'000u + 1'000'000'000'000u) * 10 +
+                     5);
+  }
+  for (const double x : values) {
+    ASSERT_EQ(format_number(x), reference_text(x)) << x;
+    ASSERT_EQ(format_number(-x), reference_text(-x)) << x;
   }
 }
 
