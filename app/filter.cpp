@@ -8,12 +8,20 @@
 #include "app/result_line.h"
 
 namespace tavrel::app {
+namespace {
+
+// The results are handed over once they reach this size.
+constexpr std::size_t kBlock = std::size_t{1} << 16;
+
+}  // namespace
 
 Filter::Filter(Encoding encoding, std::string_view decimals, CodePage& code_page, Sink sink)
     : m_encoding(encoding),
       m_count(decimal_count(tidy_decimals(decimals))),
       m_sink(std::move(sink)),
-      m_utf8(code_page) {}
+      m_utf8(code_page) {
+  m_results.reserve(2 * kBlock);
+}
 
 void Filter::feed(std::string_view bytes) {
   if (m_at_start) {
@@ -60,6 +68,7 @@ void Filter::convert(std::string_view bytes) {
 
 void Filter::finish() {
   m_lines.finish([this](std::string_view line) { write_result(line); });
+  hand_over();
 }
 
 void Filter::take_gbk(std::string_view gbk) {
@@ -67,11 +76,16 @@ void Filter::take_gbk(std::string_view gbk) {
 }
 
 void Filter::write_result(std::string_view line) {
-  m_result.clear();
-  append_result_line(m_result, line, m_count, m_script);
-  m_result.resize(m_result.size() - 2);  // the CR LF that ends every result line
-  m_result.push_back('\n');
-  m_sink(m_result);
+  append_result_line(m_results, line, m_count, m_script);
+  m_results.pop_back();  // the CR LF that ends every result line becomes LF
+  m_results.back() = '\n';
+  if (m_results.size() >= kBlock) hand_over();
+}
+
+void Filter::hand_over() {
+  if (m_results.empty()) return;
+  m_sink(m_results);
+  m_results.clear();
 }
 
 std::string filter_text(Encoding encoding, std::string_view decimals, std::string_view input,

@@ -19,7 +19,7 @@ namespace tavrel::app {
 
 class Filter {
  public:
-  // Receives each result line, its CR LF already written as LF.
+  // Receives the result lines, their CR LF already written as LF, in blocks of whole lines.
   using Sink = std::function<void(std::string_view)>;
 
   // Every input is read in the encoding given, unless it opens with the byte-order mark of
@@ -34,7 +34,7 @@ class Filter {
   // Ends the current input (a sequence cut at its end becomes "?").
   void end_of_input();
 
-  // Ends the whole stream: the last line, if any, is written.
+  // Ends the whole stream: the last line, if any, is written, and every result handed over.
   void finish();
 
  private:
@@ -42,6 +42,7 @@ class Filter {
   void convert(std::string_view bytes);
   void take_gbk(std::string_view gbk);
   void write_result(std::string_view line);
+  void hand_over();
 
   Encoding m_encoding;
   std::string m_opening;  // the first bytes of the input, held until they name its encoding
@@ -53,7 +54,7 @@ class Filter {
   GbkCleanStream m_gbk;
   LineStream m_lines;
   eval::ScriptComponent m_script;
-  std::string m_result;
+  std::string m_results;  // result lines not yet handed over
 };
 
 // Returns the output of one whole run over input, fed in pieces of at most chunk bytes.

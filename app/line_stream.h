@@ -2,6 +2,9 @@
 // Splits a stream of GBK bytes into the lines that the input box would give, chunk by chunk.
 #pragma once
 
+#include <bit>
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "text/text.h"
@@ -26,6 +29,9 @@ class LineStream {
   // two-byte character, given whether their first byte is.
   static bool trail_due_after(std::string_view ordinary, bool trail_due);
 
+  // Returns the index of the first CR or LF in bytes at or after start, or bytes.size().
+  static std::size_t find_line_break(std::string_view bytes, std::size_t start);
+
   // Takes one byte of the converted stream through the line scan, by the character step.
   template <typename OnLine>
   void scan(char c, OnLine& on_line);
@@ -48,15 +54,42 @@ inline bool LineStream::trail_due_after(std::string_view ordinary, bool trail_du
   return high % 2 == 1;
 }
 
+inline std::size_t LineStream::find_line_break(std::string_view bytes, std::size_t start) {
+  std::size_t i = start;
+  if constexpr (std::endian::native == std::endian::little) {
+    // Eight bytes at a time: a byte equal to CR or LF becomes a zero byte after the exclusive-or,
+    // and the lowest byte marked below is the first zero byte (a borrow marks only higher ones).
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kHighs = 0x8080808080808080u;
+    const auto zero_bytes = [](std::uint64_t w) { return (w - kOnes) & ~w & kHighs; };
+    for (; i + 8 <= bytes.size(); i += 8) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, bytes.data() + i, 8);
+      const std::uint64_t marks = zero_bytes(word ^ kOnes * '\r') | zero_bytes(word ^ kOnes * '\n');
+      if (marks != 0) return i + static_cast<std::size_t>(std::countr_zero(marks)) / 8;
+    }
+  }
+  while (i < bytes.size() && bytes[i] != '\r' && bytes[i] != '\n') ++i;
+  return i;
+}
+
 template <typename OnLine>
 void LineStream::feed(std::string_view bytes, OnLine&& on_line) {
   for (std::size_t run = 0;;) {
-    std::size_t i = run;
-    while (i < bytes.size() && bytes[i] != '\r' && bytes[i] != '\n') ++i;
+    const std::size_t i = find_line_break(bytes, run);
     if (i > run) {
       // Bytes other than CR and LF only move the character step on: they join the line whole.
       const std::string_view ordinary = bytes.substr(run, i - run);
-      m_trail_due = trail_due_after(ordinary, m_trail_due);
+      const bool trail_due = trail_due_after(ordinary, m_trail_due);
+      // The common case: a whole line inside the chunk, ended by an LF at a character boundary,
+      // goes out as it stands, without a copy.
+      if (m_line.empty() && !m_trail_due && !trail_due && i < bytes.size() && bytes[i] == '\n') {
+        on_line(ordinary);
+        m_after_cr = m_prev_byte_cr = false;
+        run = i + 1;
+        continue;
+      }
+      m_trail_due = trail_due;
       m_after_cr = m_prev_byte_cr = false;
       m_line.append(ordinary);
     }

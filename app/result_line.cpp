@@ -14,12 +14,13 @@ DecimalCount decimal_count(std::string_view decimals) {
 
 void append_result_line(text::Text& out, std::string_view line, DecimalCount count,
                         eval::ScriptComponent& script) {
-  const text::Text expression = formula::normalise_formula(line);
+  const std::size_t start = out.size();
+  formula::append_normalised_formula(out, line);
   // The number itself, not its text: to_number of the text gives it back bit for bit, and a
   // failure reads as 0.
-  const double value = script.evaluate_number(expression).value_or(0.0);
-  out.append(expression).append("=");
-  out.append(count ? eval::format_number(value, *count) : eval::format_number(value));
+  const double value = script.evaluate_number(std::string_view(out).substr(start)).value_or(0.0);
+  out.push_back('=');
+  eval::append_number(out, value, count);
   out.append("\r\n");
 }
 

@@ -4,6 +4,7 @@
 #include <unistd.h>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -21,32 +22,29 @@ using tavrel::app::Options;
 
 constexpr std::size_t kChunk = 1 << 16;
 
-// Collects result lines and writes them to standard output in large blocks.
-class ResultWriter {
- public:
-  ResultWriter() { m_buffer.reserve(2 * kChunk); }
-  ~ResultWriter() { flush(); }
+// Ends the run after a failed write to standard output: quietly for a reader that has gone (a
+// closed pipe, with SIGPIPE ignored), with one line on standard error for every other failure.
+[[noreturn]] void fail_to_write(int error) {
+  if (error != EPIPE) std::fprintf(stderr, "tavrel-cli: write error: %s\n", std::strerror(error));
+  std::_Exit(2);
+}
 
-  // Adds one result line.
-  void add(std::string_view line) {
-    m_buffer.append(line);
-    if (m_buffer.size() >= kChunk) flush();
+// Writes all the bytes to standard output, or ends the run.
+void write_out(std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) fail_to_write(n < 0 ? errno : EIO);
+    bytes.remove_prefix(static_cast<std::size_t>(n));
   }
+}
 
-  void flush() {
-    std::size_t done = 0;
-    while (done < m_buffer.size()) {
-      const ssize_t n = ::write(STDOUT_FILENO, m_buffer.data() + done, m_buffer.size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
-      done += static_cast<std::size_t>(n);
-    }
-    m_buffer.clear();
-  }
-
- private:
-  std::string m_buffer;
-};
+// Closes standard output, with what the C library still holds for it, or ends the run: a
+// failure can first show here.
+void close_standard_output() {
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) fail_to_write(errno != 0 ? errno : EIO);
+  if (::close(STDOUT_FILENO) != 0 && errno != EINTR) fail_to_write(errno);
+}
 
 // Reads one input to its end; returns the error number of a failed open or read, or 0.
 int read_input(const std::string& path, Filter& filter) {
@@ -76,27 +74,24 @@ int main(int argc, char** argv) {
     return 2;
   }
   const Options& options = parsed.options;
-  if (options.help) {
-    std::fputs(tavrel::app::usage_text(), stdout);
+  if (options.help || options.version) {
+    std::fputs(options.help ? tavrel::app::usage_text() : "Tavrel " TAVREL_VERSION "\n", stdout);
+    close_standard_output();
     return 0;
   }
-  if (options.version) {
-    std::puts("Tavrel " TAVREL_VERSION);
-    return 0;
-  }
-  ResultWriter out;
   tavrel::app::qt::GbkCodec code_page;
-  Filter filter(options.encoding, options.decimals, code_page,
-                [&out](std::string_view line) { out.add(line); });
+  Filter filter(options.encoding, options.decimals, code_page, write_out);
   for (const std::string& path : options.inputs) {
     if (const int error = read_input(path, filter)) {
+      // What was read before the failure is computed and written; the status tells of the loss.
       filter.finish();
-      out.flush();
+      close_standard_output();
       std::fprintf(stderr, "tavrel-cli: %s: %s\n", path == "-" ? "standard input" : path.c_str(),
                    std::strerror(error));
       return 2;
     }
   }
   filter.finish();
+  close_standard_output();
   return 0;
 }

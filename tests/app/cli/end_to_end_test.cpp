@@ -54,12 +54,18 @@ class CliTest : public ::testing::Test {
   Outcome run(const std::string& args, const std::string& stdin_bytes = "") {
     const fs::path in = write_file("stdin", stdin_bytes);
     const fs::path out = m_dir / "stdout";
+    return run_redirected(args + " <" + shell_quoted(in) + " >" + shell_quoted(out), out);
+  }
+
+  // Runs tavrel-cli with the arguments and redirections, all quoted for the shell; out is where
+  // standard output goes, when that is a file.
+  Outcome run_redirected(const std::string& args, const fs::path& out = {}) {
     const fs::path err = m_dir / "stderr";
-    const std::string command = shell_quoted(TAVREL_CLI_PATH) + " " + args + " <" +
-                                shell_quoted(in) + " >" + shell_quoted(out) + " 2>" +
-                                shell_quoted(err);
+    const std::string command =
+        shell_quoted(TAVREL_CLI_PATH) + " " + args + " 2>" + shell_quoted(err);
     const int raw = std::system(command.c_str());
-    return Outcome{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_file(out), read_file(err)};
+    return Outcome{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, out.empty() ? "" : read_file(out),
+                   read_file(err)};
   }
 
   fs::path m_dir;
@@ -153,12 +159,62 @@ TEST_F(CliTest, ReportsBadUsageWithStatusTwo) {
 }
 
 TEST_F(CliTest, KeepsResultsWrittenBeforeAnUnreadableFile) {
-  const fs::path a = write_file("a.txt", "1+2\n");
+  // The last line of the readable file has no line end: it still counts.
+  const fs::path a = write_file("a.txt", "1+2\n3");
   const std::string missing = (m_dir / "missing.txt").string();
-  const Outcome r = run(shell_quoted(a) + " " + shell_quoted(missing));
+  const std::string directory = m_dir.string();
+  const struct {
+    std::string path;
+    std::string error;
+  } rows[] = {{missing, "No such file or directory"}, {directory, "Is a directory"}};
+  for (const auto& row : rows) {
+    const Outcome r = run(shell_quoted(a) + " " + shell_quoted(row.path));
+    EXPECT_EQ(r.status, 2) << row.path;
+    EXPECT_EQ(r.out, "1+2=3\n3=3\n") << row.path;
+    EXPECT_EQ(r.err, "tavrel-cli: " + row.path + ": " + row.error + "\n");
+  }
+}
+
+TEST_F(CliTest, ReportsAClosedStandardInput) {
+  const fs::path out = m_dir / "stdout";
+  const Outcome r = run_redirected("<&- >" + shell_quoted(out), out);
   EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.out, "1+2=3\n");
-  EXPECT_EQ(r.err, "tavrel-cli: " + missing + ": No such file or directory\n");
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "tavrel-cli: standard input: Bad file descriptor\n");
+}
+
+// Many result blocks of output, more than a pipe holds.
+std::string many_lines() {
+  std::string lines;
+  for (int i = 0; i < 200'000; ++i) lines += "1+1\n";
+  return lines;
+}
+
+TEST_F(CliTest, EndsWithStatusTwoWhenAWriteFails) {
+  const fs::path small = write_file("small.txt", "1+1\n");
+  const fs::path large = write_file("large.txt", many_lines());
+  // The last block's write, a write in the middle of the run, and the closing of standard output
+  // after --version, which the C library writes.
+  for (const std::string& args :
+       {shell_quoted(small), shell_quoted(large), std::string("--version")}) {
+    const Outcome r = run_redirected(args + " </dev/null >/dev/full");
+    EXPECT_EQ(r.status, 2) << args;
+    EXPECT_EQ(r.err, "tavrel-cli: write error: No space left on device\n") << args;
+  }
+}
+
+TEST_F(CliTest, EndsQuietlyWhenTheReaderHasGone) {
+  // SIGPIPE ignored, as some parents leave it: the write fails with EPIPE instead.
+  const fs::path large = write_file("large.txt", many_lines());
+  const fs::path status = m_dir / "status";
+  const fs::path err = m_dir / "stderr";
+  const std::string command = "(trap '' PIPE; " + shell_quoted(TAVREL_CLI_PATH) + " " +
+                              shell_quoted(large) + " 2>" + shell_quoted(err) + "; echo $? >" +
+                              shell_quoted(status) + ") | head -c 1 >/dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_NE(read_file(status), "0\n");
+  EXPECT_NE(read_file(status), "");
+  EXPECT_EQ(read_file(err), "");
 }
 
 TEST_F(CliTest, PrintsHelpAndVersion) {
