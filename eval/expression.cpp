@@ -52,27 +52,6 @@ class Stack {
   std::size_t m_capacity = N;
 };
 
-enum class Kind : std::uint8_t {
-  number,
-  plus,
-  minus,
-  star,
-  slash,
-  caret,
-  open,
-  close,
-  step,  // "++" or "--": one token of the engine, never valid on a value
-  dot,   // a point that does not begin a numeral
-  end,
-  error,
-};
-
-struct Token {
-  Kind kind = Kind::end;
-  double value = 0;
-  const char* error = "";
-};
-
 // Returns the value of an octal numeral's digits (leading zeros included), correctly rounded.
 double octal_value(std::string_view digits) {
   std::size_t first = digits.find_first_not_of('0');
@@ -107,12 +86,15 @@ double octal_value(std::string_view digits) {
   return v;
 }
 
+// The powers of ten that are exact in a double and divide a numeral's digits.
+constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+constexpr std::size_t kExactDigits = 15;
+
 // Returns the value of a numeral of at most 15 digits and one point by the exact short path: the
 // digits as an integer (exact in a double) divided by an exact power of ten, one correctly
 // rounded operation. Returns nothing for a longer numeral.
 std::optional<double> short_decimal_value(std::string_view numeral) {
-  static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
   if (numeral.size() > 16) return std::nullopt;
   std::uint64_t digits = 0;
   int count = 0;
@@ -146,95 +128,39 @@ double decimal_value(std::string_view numeral) {
   return v;
 }
 
-// Splits an expression into the engine's tokens, one at a time, skipping comments.
-class Lexer {
- public:
-  explicit Lexer(std::string_view s) : m_s(s) {}
-
-  Token next() {
-    for (;;) {
-      if (m_i >= m_s.size()) return {Kind::end};
-      char c = m_s[m_i];
-      char d = m_i + 1 < m_s.size() ? m_s[m_i + 1] : '\0';
-      if (is_digit(c) || (c == '.' && is_digit(d))) return numeral();
-      ++m_i;
-      switch (c) {
-        case '+':
-        case '-':
-          if (d == c) {
-            ++m_i;
-            return {Kind::step};
-          }
-          return {c == '+' ? Kind::plus : Kind::minus};
-        case '*':
-          return {Kind::star};
-        case '^':
-          return {Kind::caret};
-        case '(':
-          return {Kind::open};
-        case ')':
-          return {Kind::close};
-        case '.':
-          return {Kind::dot};
-        case '/':
-          if (d == '/') {  // a comment to the end of the line, which is the end of the text
-            m_i = m_s.size();
-            continue;
-          }
-          if (d == '*') {
-            std::size_t close = m_s.find("*/", m_i + 1);
-            if (close == std::string_view::npos) return fail("unterminated comment");
-            m_i = close + 2;
-            continue;
-          }
-          return {Kind::slash};
-        default:
-          return fail("invalid character");
-      }
-    }
+// Reads the numeral that starts at p (a digit, or a point before a digit) and moves p past it:
+// digits, then a point and digits. "010" is octal; a short decimal numeral is read on the way.
+double read_numeral(const char*& p, const char* end) {
+  const char* const start = p;
+  std::uint64_t digits = 0;
+  bool octal_digits = true;
+  for (; p != end && is_digit(*p); ++p) {
+    digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+    octal_digits = octal_digits && *p <= '7';
   }
-
- private:
-  Token fail(const char* what) { return {Kind::error, 0, what}; }
-
-  Token numeral() {
-    std::size_t start = m_i;
-    while (m_i < m_s.size() && is_digit(m_s[m_i])) ++m_i;
-    bool point = m_i < m_s.size() && m_s[m_i] == '.';
-    if (point) {
-      ++m_i;
-      while (m_i < m_s.size() && is_digit(m_s[m_i])) ++m_i;
-    }
-    std::string_view n = m_s.substr(start, m_i - start);
-    bool octal = !point && n.size() > 1 && n[0] == '0' &&
-                 n.find_first_not_of("01234567") == std::string_view::npos;
-    return {Kind::number, octal ? octal_value(n) : decimal_value(n)};
+  const auto whole = static_cast<std::size_t>(p - start);
+  if (p == end || *p != '.') {
+    if (whole > 1 && *start == '0' && octal_digits) return octal_value({start, whole});
+    if (whole <= kExactDigits) return static_cast<double>(digits);  // exact
+    return decimal_value({start, whole});
   }
-
-  std::string_view m_s;
-  std::size_t m_i = 0;
-};
+  const char* const point = p;
+  for (++p; p != end && is_digit(*p); ++p)
+    digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+  const auto size = static_cast<std::size_t>(p - start);
+  // As short_decimal_value reads it: the digits, exact, over an exact power of ten.
+  if (size - 1 <= kExactDigits) return static_cast<double>(digits) / kPowers[p - point - 1];
+  return decimal_value({start, size});
+}
 
 // Pending operators. Binary ones carry their precedence in their order: "^" lowest.
 enum class Op : std::uint8_t { open, negate, keep, exclusive_or, add, subtract, multiply, divide };
 
-int precedence(Op op) {
-  switch (op) {
-    case Op::exclusive_or:
-      return 1;
-    case Op::add:
-    case Op::subtract:
-      return 2;
-    case Op::multiply:
-    case Op::divide:
-      return 3;
-    default:
-      return 0;
-  }
-}
+// The precedence of every operator, 0 for those that are not binary.
+constexpr int kPrecedences[] = {0, 0, 0, 1, 2, 2, 3, 3};
 
-bool is_binary(Op op) {
-  return precedence(op) > 0;
+int precedence(Op op) {
+  return kPrecedences[static_cast<std::size_t>(op)];
 }
 
 // Returns x as the engine's 32-bit signed integer: NaN and infinities give 0, fractions are cut
@@ -269,92 +195,102 @@ Evaluation failure(const char* what) {
 }  // namespace
 
 Evaluation evaluate_expression(std::string_view expression) {
-  Lexer lexer(expression);
   Stack<double, 32> values;
   Stack<Op, 64> ops;
 
   // Applies the binary operators on top of the stack while they bind at least as tightly as
-  // `floor` (all four levels are left-associative).
-  auto reduce = [&](int floor) {
-    while (!ops.empty() && precedence(ops.top()) >= floor && is_binary(ops.top())) {
-      Op op = ops.pop();
-      double b = values.pop();
-      double a = values.pop();
+  // `floor` (at least 1; all four levels are left-associative).
+  const auto reduce = [&](int floor) {
+    while (!ops.empty() && precedence(ops.top()) >= floor) {
+      const Op op = ops.pop();
+      const double b = values.pop();
+      const double a = values.pop();
       values.push(apply(op, a, b));
     }
   };
   // Applies the signs that wait for the operand just completed.
-  auto apply_signs = [&] {
+  const auto apply_signs = [&] {
     while (!ops.empty() && (ops.top() == Op::negate || ops.top() == Op::keep)) {
       if (ops.pop() == Op::negate) values.push(-values.pop());
     }
   };
 
+  // The text is read token by token, as the engine's scanner would: a failure is the one that
+  // the first token in the wrong place gives.
+  const char* p = expression.data();
+  const char* const end = p + expression.size();
   bool want_operand = true;
   bool first = true;
+  const auto binary = [&](Op op) {
+    reduce(precedence(op));
+    ops.push(op);
+    want_operand = true;
+  };
   for (;;) {
-    Token t = lexer.next();
-    if (t.kind == Kind::error) return failure(t.error);
-    if (t.kind == Kind::step) return failure("'++' or '--' applied to a value");
-    if (t.kind == Kind::dot) return failure("a point without digits");
-    if (want_operand) {
-      switch (t.kind) {
-        case Kind::number:
-          values.push(t.value);
-          apply_signs();
-          want_operand = false;
-          break;
-        case Kind::plus:
-          ops.push(Op::keep);
-          break;
-        case Kind::minus:
-          ops.push(Op::negate);
-          break;
-        case Kind::open:
-          ops.push(Op::open);
-          break;
-        case Kind::slash:
-          // The engine would read a regular expression here; values are numbers only.
-          return failure("a regular expression where a number belongs");
-        case Kind::end:
-          return failure(first ? "empty expression" : "unexpected end of expression");
-        default:
-          return failure("expected a number or '('");
-      }
-    } else {
-      Op op = Op::open;
-      switch (t.kind) {
-        case Kind::plus:
-          op = Op::add;
-          break;
-        case Kind::minus:
-          op = Op::subtract;
-          break;
-        case Kind::star:
-          op = Op::multiply;
-          break;
-        case Kind::slash:
-          op = Op::divide;
-          break;
-        case Kind::caret:
-          op = Op::exclusive_or;
-          break;
-        case Kind::close:
-          reduce(1);
-          if (ops.empty()) return failure("')' without '('");
-          ops.pop();
-          apply_signs();
+    if (p == end) {
+      if (want_operand) return failure(first ? "empty expression" : "unexpected end of expression");
+      reduce(1);
+      if (!ops.empty()) return failure("expected ')'");
+      return {true, values.pop(), ""};
+    }
+    const char c = *p;
+    if (is_digit(c) || (c == '.' && p + 1 != end && is_digit(p[1]))) {
+      const double value = read_numeral(p, end);
+      if (!want_operand) return failure("expected an operator");
+      values.push(value);
+      apply_signs();
+      want_operand = false;
+      first = false;
+      continue;
+    }
+    ++p;
+    const char next = p != end ? *p : '\0';
+    switch (c) {
+      case '+':
+      case '-':
+        if (next == c) return failure("'++' or '--' applied to a value");
+        if (want_operand) {
+          ops.push(c == '+' ? Op::keep : Op::negate);
+        } else {
+          binary(c == '+' ? Op::add : Op::subtract);
+        }
+        break;
+      case '*':
+      case '^':
+        if (want_operand) return failure("expected a number or '('");
+        binary(c == '*' ? Op::multiply : Op::exclusive_or);
+        break;
+      case '(':
+        if (!want_operand) return failure("expected an operator");
+        ops.push(Op::open);
+        break;
+      case ')':
+        if (want_operand) return failure("expected a number or '('");
+        reduce(1);
+        if (ops.empty()) return failure("')' without '('");
+        ops.pop();
+        apply_signs();
+        break;
+      case '.':
+        return failure("a point without digits");
+      case '/':
+        if (next == '/') {  // a comment to the end of the line, which is the end of the text
+          p = end;
           continue;
-        case Kind::end:
-          reduce(1);
-          if (!ops.empty()) return failure("expected ')'");
-          return {true, values.pop(), ""};
-        default:
-          return failure("expected an operator");
-      }
-      reduce(precedence(op));
-      ops.push(op);
-      want_operand = true;
+        }
+        if (next == '*') {
+          const std::size_t close =
+              expression.find("*/", static_cast<std::size_t>(p - expression.data()) + 1);
+          if (close == std::string_view::npos) return failure("unterminated comment");
+          p = expression.data() + close + 2;
+          continue;
+        }
+        // The engine would read a regular expression here; values are numbers only.
+        if (want_operand) return failure("a regular expression where a number belongs");
+        binary(Op::divide);
+        break;
+      default:
+        return failure("invalid character");
     }
     first = false;
   }
