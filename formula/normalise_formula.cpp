@@ -58,25 +58,45 @@ class scratch {
   std::unique_ptr<char[]> heap_;
 };
 
-// What a byte becomes after folding, for a lookup without branches: a byte at a character
-// boundary stands for itself (index 0..FF), and a trail byte with its lead byte (index lead << 8
-// | trail) for its one-byte form, or 0 when it has none. Built once from text::half_width_of, so
-// the folding rules stay in the text layer; it never changes afterwards.
+// What a byte becomes after folding, for a lookup without branches that stays in the first level
+// of the cache: the first row holds every byte at a character boundary as itself, then comes a
+// row of 256 forms for every lead byte that has one-byte forms and one row of zeros for all the
+// other lead bytes. A trail byte is looked up in the row of its lead byte, any other byte in the
+// first row. Built once from text::half_width_of, so the folding rules stay in the text layer.
 class fold_table {
  public:
   fold_table() {
+    forms_.resize(256);
     for (unsigned b = 0; b <= 0xFF; ++b) forms_[b] = static_cast<char>(b);
     for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
+      std::array<char, 256> row{};
       for (unsigned trail = 0; trail <= 0xFF; ++trail) {
-        forms_[lead << 8 | trail] = text::half_width_of(static_cast<unsigned char>(lead),
-                                                        static_cast<unsigned char>(trail));
+        row[trail] = text::half_width_of(static_cast<unsigned char>(lead),
+                                         static_cast<unsigned char>(trail));
       }
+      rows_[lead] = row_start(row);
     }
   }
-  const char* data() const { return forms_.data(); }
+  // The start of the row for the byte after b, by b: that of b when b is a lead byte, else 0.
+  const std::uint16_t* rows() const { return rows_.data(); }
+  // The form of a byte b in the row that starts at r, at r | b.
+  const char* forms() const { return forms_.data(); }
 
  private:
-  std::array<char, 0x10000> forms_{};
+  // Returns where the row starts, adding it unless an equal row is there already.
+  unsigned row_start(const std::array<char, 256>& row) {
+    for (std::size_t start = 256; start < forms_.size(); start += 256) {
+      if (std::equal(row.begin(), row.end(), forms_.begin() + static_cast<std::ptrdiff_t>(start))) {
+        return static_cast<unsigned>(start);
+      }
+    }
+    const auto start = static_cast<unsigned>(forms_.size());
+    forms_.insert(forms_.end(), row.begin(), row.end());
+    return start;
+  }
+
+  std::array<std::uint16_t, 256> rows_{};
+  std::vector<char> forms_;
 };
 
 // What the first pass leaves: the text after stage 4 and its parentheses.
@@ -88,33 +108,22 @@ struct first_pass {
   std::string_view text() const { return {data, size}; }
 };
 
-// What stages 1 to 4 do with a byte after folding, by the state they are in: bit 0 keeps the
-// byte, and bits 8 and 9 are the next state, kept where it indexes the table: bit 8 says a point
-// stands in the current run of digits and points, bit 9 that the last kept byte is a point that
-// the stages kept.
-constexpr unsigned kKeep = 1, kPointInRun = 0x100, kKeptPointLast = 0x200, kStateBits = 0x300;
-
-constexpr std::array<std::uint16_t, 4 * 256> make_steps() {
-  std::array<std::uint16_t, 4 * 256> steps{};
-  for (unsigned state = 0; state < 4 * 256; state += 256) {
-    const unsigned in_run = state & kPointInRun;
-    for (unsigned c = 0; c < 256; ++c) {
-      unsigned step = kKeep;
-      if (kClasses[c] == kOther) {
-        step = state;  // a byte that stage 1 drops changes nothing
-      } else if (kClasses[c] == kPoint) {
-        step = in_run != 0 ? kPointInRun : kKeep | kPointInRun | kKeptPointLast;
-      } else if (kClasses[c] == kDigit) {
-        step = kKeep | in_run;
-      }
-      steps[state | c] = static_cast<std::uint16_t>(step);
-    }
-  }
-  return steps;
+// What stage 3 makes of a formula character: bit 0, it is a point; bit 1, it is a digit.
+constexpr std::array<unsigned char, 256> make_point_flags() {
+  std::array<unsigned char, 256> flags{};
+  flags['.'] = 1;
+  for (unsigned c = '0'; c <= '9'; ++c) flags[c] = 2;
+  return flags;
 }
+constexpr auto kPointFlags = make_point_flags();
 
-// The step for the state (the state bits of the last step) and the byte: index state | byte.
-constexpr auto kSteps = make_steps();
+// 1 for a formula character, 0 for any other byte.
+constexpr std::array<unsigned char, 256> make_formula_flags() {
+  std::array<unsigned char, 256> flags{};
+  for (unsigned c = 0; c < 256; ++c) flags[c] = kClasses[c] != kOther ? 1 : 0;
+  return flags;
+}
+constexpr auto kIsFormula = make_formula_flags();
 
 // The parentheses a byte adds: "(" in the low half, ")" in the high half.
 constexpr std::array<std::uint64_t, 256> make_parenthesis_counts() {
@@ -128,16 +137,6 @@ constexpr auto kParenthesisCounts = make_parenthesis_counts();
 // The characters counted in the halves of one sum before it is added up: never an overflow.
 constexpr std::size_t kCountBlock = std::size_t{1} << 31;
 
-// The bytes of the character that a byte begins: two for a lead byte (81..FE), unless it stands
-// last; 80 and FF are characters of one byte, and no formula characters.
-constexpr std::array<unsigned char, 256> make_character_sizes() {
-  std::array<unsigned char, 256> sizes{};
-  for (unsigned b = 0; b < 256; ++b)
-    sizes[b] = text::is_lead_byte(static_cast<unsigned char>(b)) ? 2 : 1;
-  return sizes;
-}
-constexpr auto kCharacterSizes = make_character_sizes();
-
 // Stages 0 to 4 in one pass, character by character: writes the formula characters of the
 // folded line with only the first point of every run of digits and points to t + 1 (room for the
 // whole line; t[0] is free for stage 2's "0") and counts the parentheses. A two-byte character
@@ -145,45 +144,60 @@ constexpr auto kCharacterSizes = make_character_sizes();
 // end goes; blanks are no formula characters. Stage 2 comes after: its "0" in front of a leading
 // point changes nothing for stage 3, and its trailing point, the last character, is one that
 // stage 3 either dropped already or kept last.
-first_pass keep_first_points(std::string_view line, char* t) {
+// Stages 0 and 1, byte by byte so that no step waits for a load of the step before: writes
+// the formula characters of the folded line to kept and returns their end. A two-byte character
+// counts by its one-byte form when it has one and otherwise goes whole; a lone lead byte at the
+// end goes; blanks are no formula characters.
+char* keep_formula_characters(std::string_view line, char* kept) {
   static const fold_table folds;
-  const char* const forms = folds.data();
+  const std::uint16_t* const rows = folds.rows();
+  const char* const forms = folds.forms();
+  unsigned row = 0;  // the row of the lead byte before, when this byte is its trail
+  for (const char byte : line) {
+    const auto b = static_cast<unsigned char>(byte);
+    // A lead byte itself, and a lone one at the end, stand for themselves: no formula characters.
+    const char c = forms[row | b];
+    row = rows[b] & (0u - (row == 0 ? 1u : 0u));  // a trail byte begins no pair
+    *kept = c;
+    kept += kIsFormula[static_cast<unsigned char>(c)];
+  }
+  return kept;
+}
+
+// Stages 0 to 4: writes the formula characters of the folded line with only the first point of
+// every run of digits and points to t + 1 (room for the whole line; t[0] is free for stage 2's
+// "0") and counts the parentheses. Stage 2 comes after stage 3, which works in place: its "0" in
+// front of a leading point changes nothing for stage 3, and its trailing point, the last
+// character, is one that stage 3 either dropped already or kept last.
+first_pass keep_first_points(std::string_view line, char* t) {
   char* const begin = t + 1;
+  const char* const end = keep_formula_characters(line, begin);
   char* w = begin;
-  unsigned state = 0;
+  unsigned point_in_run = 0;
+  unsigned kept_point_last = 0;
   std::uint64_t parentheses = 0;
-  const auto take = [&](char c) {
-    const auto b = static_cast<unsigned char>(c);
-    const unsigned step = kSteps[state | b];
-    *w = c;
-    w += step & kKeep;
-    state = step & kStateBits;
-    parentheses += kParenthesisCounts[b];
-  };
   first_pass kept;
-  const auto add_up = [&] {
+  for (const char* start = begin; start < end; start += kCountBlock) {
+    const char* const stop =
+        end - start > static_cast<std::ptrdiff_t>(kCountBlock) ? start + kCountBlock : end;
+    for (const char* r = start; r < stop; ++r) {
+      const auto c = static_cast<unsigned char>(*r);
+      const unsigned flags = kPointFlags[c];
+      const unsigned point = flags & 1;
+      const unsigned keep = 1 - (point & point_in_run);
+      *w = static_cast<char>(c);
+      w += keep;
+      kept_point_last = point & keep;
+      point_in_run = point | (point_in_run & flags >> 1);
+      parentheses += kParenthesisCounts[c];
+    }
     kept.opening += parentheses & 0xFFFFFFFF;
     kept.closing += parentheses >> 32;
     parentheses = 0;
-  };
-  const std::size_t n = line.size();
-  std::size_t i = 0;
-  while (i + 1 < n) {
-    for (const std::size_t stop = std::min(n - 1, i + kCountBlock); i < stop;) {
-      const auto b = static_cast<unsigned char>(line[i]);
-      const unsigned size = kCharacterSizes[b];
-      const unsigned pair = b << 8 | static_cast<unsigned char>(line[i + 1]);
-      take(forms[size == 2 ? pair : b]);
-      i += size;
-    }
-    add_up();
   }
-  // The last byte alone is a character of its own or a lone lead byte: itself either way.
-  if (i < n) take(line[i]);
-  add_up();
   char* first = begin;
   if (w > begin && *begin == '.') *--first = '0';
-  if (state & kKeptPointLast) --w;
+  if (kept_point_last != 0) --w;
   kept.data = first;
   kept.size = static_cast<std::size_t>(w - first);
   return kept;
