@@ -73,17 +73,17 @@ text::Text utf8_to_gbk(std::string_view utf8, GbkTable& table) {
   // No character takes more bytes in GBK than in UTF-8, so the text is written in place.
   text::Text out(utf8.size(), '\0');
   char* to = out.data();
-  for (std::size_t i = 0; i < utf8.size();) {
-    if (std::uint64_t word; i + 8 <= utf8.size() && is_plain_ascii(utf8.data() + i, word)) {
-      std::memcpy(to, &word, 8);  // eight bytes of ASCII without a 0: the same in GBK
-      to += 8;
-      i += 8;
-      continue;
-    }
-    const char c = utf8[i];
-    if (static_cast<unsigned char>(c) < 0x80) {
-      *to++ = c == '\0' ? '?' : c;
-      ++i;
+  const std::size_t n = utf8.size();
+  for (std::size_t i = 0; i < n;) {
+    if (static_cast<unsigned char>(utf8[i]) < 0x80) {
+      // A run of ASCII: eight bytes at a time while none is 0, then byte by byte to its end.
+      for (std::uint64_t word; i + 8 <= n && is_plain_ascii(utf8.data() + i, word); i += 8) {
+        std::memcpy(to, &word, 8);  // the same in GBK
+        to += 8;
+      }
+      for (; i < n && static_cast<unsigned char>(utf8[i]) < 0x80; ++i) {
+        *to++ = utf8[i] == '\0' ? '?' : utf8[i];
+      }
       continue;
     }
     if (const char32_t code = three_byte_code(utf8, i)) {
