@@ -17,7 +17,7 @@ SAN_ENV := ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1 \
 PACKAGES := cmake ninja-build g++ make pkg-config \
             libgtest-dev libgmock-dev libbenchmark-dev \
             qt6-base-dev qt6-qpa-plugins fonts-wqy-microhei \
-            nodejs clang libclang-rt-14-dev \
+            nodejs bc clang libclang-rt-14-dev \
             xvfb xauth xdotool xclip \
             g++-mingw-w64-x86-64-posix wine64 googletest zip \
             dpkg-dev lintian desktop-file-utils appstream

@@ -81,7 +81,7 @@ const char* usage_text() {
          "  --help              show this text\n"
          "  --version           show the version\n"
          "\n"
-         "Exit status: 0 on success, 2 for a bad option or an unreadable file.\n";
+         "Exit status: 0 on success, 2 for a bad option, an unreadable file or a failed write.\n";
 }
 
 }  // namespace tavrel::app

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // tavrel-cli's throughput and memory on a million generated free-text lines, beside Node.js
-// evaluating the same normalised expressions one eval per line, and tavrel-cli on a 1 GB pipe.
+// evaluating the same normalised expressions one eval per line and bc -l computing those it can
+// read with 13 decimals, and tavrel-cli on a 1 GB pipe.
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -45,16 +46,32 @@ long peak_rss_kb() {
   return usage.ru_maxrss;
 }
 
-// Writes the corpus as UTF-8 lines and the normalised expressions beside it; returns the count.
-void write_corpus(const fs::path& lines_path, const fs::path& expressions_path, long count) {
+// Returns whether bc reads the expression: it has no "^" (a power in bc) and no "()".
+bool bc_reads(std::string_view expression) {
+  return expression.find('^') == std::string_view::npos &&
+         expression.find("()") == std::string_view::npos;
+}
+
+// Writes the corpus as UTF-8 lines, the normalised expressions beside it, and those that bc
+// reads, each after "scale=13;"; returns the number of those.
+long write_corpus(const fs::path& lines_path, const fs::path& expressions_path,
+                  const fs::path& bc_path, long count) {
   std::ofstream lines(lines_path, std::ios::binary);
   std::ofstream expressions(expressions_path, std::ios::binary);
+  std::ofstream bc(bc_path, std::ios::binary);
   tavrel::support::lines::line_generator generator(20261211);
+  long bc_lines = 0;
   for (long i = 0; i < count; ++i) {
     const tavrel::text::Text line = generator.next();
+    const tavrel::text::Text expression = tavrel::formula::normalise_formula(line);
     lines << tavrel::support::qt::gbk_to_utf8(line) << '\n';
-    expressions << tavrel::formula::normalise_formula(line) << '\n';
+    expressions << expression << '\n';
+    if (bc_reads(expression)) {
+      bc << "scale=13;" << expression << '\n';
+      ++bc_lines;
+    }
   }
+  return bc_lines;
 }
 
 // Runs the filter inside this process over the file, reading it in 64 KiB chunks.
@@ -64,7 +81,9 @@ Figures run_in_process(const fs::path& path, long& lines_out) {
   lines_out = 0;
   tavrel::app::qt::GbkCodec code_page;
   tavrel::app::Filter filter(tavrel::app::Encoding::utf8, "", code_page,
-                             [&lines_out](std::string_view) { ++lines_out; });
+                             [&lines_out](std::string_view block) {
+                               lines_out += std::count(block.begin(), block.end(), '\n');
+                             });
   std::ifstream in(path, std::ios::binary);
   std::vector<char> chunk(1 << 16);
   while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0) {
@@ -178,7 +197,8 @@ int main(int argc, char** argv) {
   const fs::path dir = fs::temp_directory_path() / ("tavrel-bench-cli-" + std::to_string(getpid()));
   fs::create_directories(dir);
   const fs::path lines = dir / "lines.txt", expressions = dir / "expressions.txt";
-  write_corpus(lines, expressions, count);
+  const fs::path bc_input = dir / "bc.txt";
+  const long bc_lines = write_corpus(lines, expressions, bc_input, count);
   std::printf("corpus lines=%ld bytes=%ju\n", count,
               static_cast<std::uintmax_t>(fs::file_size(lines)));
 
@@ -189,6 +209,10 @@ int main(int argc, char** argv) {
   const Figures node = run_process({"node", "-e", kNodeScript, expressions.string()}, "/dev/null");
   print("node eval per line", count, node);
   std::printf("ratio tavrel-cli/node lines_per_s=%.1f\n", node.seconds / cli.seconds);
+  const Figures bc = run_process({"bc", "-l", bc_input.string()}, "/dev/null");
+  print("bc -l scale=13 per line", bc_lines, bc);
+  std::printf("ratio tavrel-cli/bc lines_per_s=%.1f\n",
+              (static_cast<double>(count) / cli.seconds) / (bc_lines / bc.seconds));
 
   long long written = 0, big_lines = 0;
   const Figures pipe = run_big_pipe(TAVREL_CLI_PATH, lines, big, written, big_lines);
