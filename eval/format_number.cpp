@@ -109,6 +109,14 @@ struct Decimal {
   }
 };
 
+// Returns the double nearest to 10^k for k in -10..12.
+double power_of_ten_at_most_13(int k) {
+  static constexpr std::array<double, 23> kPowers = {
+      1e-10, 1e-9, 1e-8, 1e-7, 1e-6, 1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0, 1e1,
+      1e2,   1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11, 1e12};
+  return kPowers[static_cast<std::size_t>(k + 10)];
+}
+
 // Writes the digits of a whole number below 10^13 as the 13 digits of its value: exact.
 Decimal whole_number_decimal(std::uint64_t v) {
   Decimal d;
@@ -117,6 +125,33 @@ Decimal whole_number_decimal(std::uint64_t v) {
   const auto count = static_cast<std::size_t>(end - text.data());
   std::fill(std::copy(text.data(), end, d.digits.begin()), d.digits.end(), '0');
   d.exponent = static_cast<int>(count) - 1;
+  return d;
+}
+
+// The powers of ten that are exact in a double, 10^0 to 10^22.
+constexpr std::array<double, 23> kExactPowers = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                 1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The digits of m when a 13-digit decimal D × 10^-p reads back as m: then it is the nearest
+// 13-digit value to m, as it lies within half a unit in the last place of m and such values
+// stand far further apart. D is found by scaling m with an exact power of ten; when the scaling
+// has rounded it off, or m has no such decimal (as 1/3), there is no answer here.
+std::optional<Decimal> short_scaled_decimal(double m) {
+  if (!(m >= 1e-9 && m < 1e13)) return std::nullopt;
+  // The decimal exponent of m, from its binary one: exact or one too small.
+  const int binary = static_cast<int>(std::bit_cast<std::uint64_t>(m) >> 52) - 1023;
+  int exponent = binary * 78913 >> 18;  // floor(binary × log10(2)), for |binary| < 1000
+  if (exponent + 1 < kSignificantDigits && m >= power_of_ten_at_most_13(exponent + 1)) ++exponent;
+  const int p = kSignificantDigits - 1 - exponent;
+  if (p < 0 || p >= static_cast<int>(kExactPowers.size())) return std::nullopt;
+  const double power = kExactPowers[static_cast<std::size_t>(p)];
+  const auto digits = static_cast<std::uint64_t>(m * power + 0.5);
+  constexpr std::uint64_t kLowest = 1'000'000'000'000, kBeyond = 10'000'000'000'000;
+  if (digits < kLowest || digits >= kBeyond) return std::nullopt;
+  if (static_cast<double>(digits) / power != m) return std::nullopt;  // one rounding, exact D
+  Decimal d = whole_number_decimal(digits);
+  d.exponent = exponent;
   return d;
 }
 
@@ -183,6 +218,7 @@ Decimal exactly_rounded_decimal(double m) {
 // conversion, which gives the same digits.
 Decimal to_decimal(double m) {
   if (m < 1e13 && m == std::floor(m)) return whole_number_decimal(static_cast<std::uint64_t>(m));
+  if (const std::optional<Decimal> d = short_scaled_decimal(m)) return *d;
   if (const std::optional<Decimal> d = rounded_shortest_decimal(m)) return *d;
   return exactly_rounded_decimal(m);
 }
@@ -303,6 +339,10 @@ text::Text format_number(double x, std::optional<std::int32_t> n, bool grouping)
 }
 
 void append_number(text::Text& to, double x, std::optional<std::int32_t> n) {
+  if (x == 0 && !n) {
+    to.push_back('0');  // the most common value of all, and -0 too
+    return;
+  }
   TextBuffer out;
   write_number(x, n, out);
   to.append(out.view());
