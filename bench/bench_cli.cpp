@@ -94,12 +94,14 @@ Figures run_in_process(const fs::path& path, long& lines_out) {
   return {seconds_since(start), peak_rss_kb() - before};
 }
 
-// Starts argv with stdin from in_fd (or a file), stdout to /dev/null; returns its pid.
+// Starts argv with stdin from in_fd (or a file), stdout and stderr to /dev/null (bc reports
+// every expression it cannot compute there); returns its pid.
 pid_t spawn(const std::vector<std::string>& args, int in_fd) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, in_fd, STDIN_FILENO);
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
   std::vector<char*> argv;
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
