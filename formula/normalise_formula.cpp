@@ -99,24 +99,6 @@ class fold_table {
   std::vector<char> forms_;
 };
 
-// What the first pass leaves: the text after stage 4 and its parentheses.
-struct first_pass {
-  char* data = nullptr;
-  std::size_t size = 0;
-  std::size_t opening = 0;
-  std::size_t closing = 0;
-  std::string_view text() const { return {data, size}; }
-};
-
-// What stage 3 makes of a formula character: bit 0, it is a point; bit 1, it is a digit.
-constexpr std::array<unsigned char, 256> make_point_flags() {
-  std::array<unsigned char, 256> flags{};
-  flags['.'] = 1;
-  for (unsigned c = '0'; c <= '9'; ++c) flags[c] = 2;
-  return flags;
-}
-constexpr auto kPointFlags = make_point_flags();
-
 // 1 for a formula character, 0 for any other byte.
 constexpr std::array<unsigned char, 256> make_formula_flags() {
   std::array<unsigned char, 256> flags{};
@@ -136,6 +118,34 @@ constexpr auto kParenthesisCounts = make_parenthesis_counts();
 
 // The characters counted in the halves of one sum before it is added up: never an overflow.
 constexpr std::size_t kCountBlock = std::size_t{1} << 31;
+
+// The parentheses of the formula characters, and the first of them (0 when there is none).
+struct parenthesis_count {
+  std::size_t opening = 0;
+  std::size_t closing = 0;
+  char first = 0;
+};
+
+// Returns the parentheses of t.
+parenthesis_count count_parentheses(std::string_view t) {
+  parenthesis_count count;
+  for (const char c : t) {
+    if (c == '(' || c == ')') {
+      count.first = c;
+      break;
+    }
+  }
+  if (count.first == 0) return count;
+  for (std::size_t start = 0; start < t.size(); start += kCountBlock) {
+    std::uint64_t sum = 0;
+    for (const char c : t.substr(start, kCountBlock)) {
+      sum += kParenthesisCounts[static_cast<unsigned char>(c)];
+    }
+    count.opening += sum & 0xFFFFFFFF;
+    count.closing += sum >> 32;
+  }
+  return count;
+}
 
 // Stages 0 to 4 in one pass, character by character: writes the formula characters of the
 // folded line with only the first point of every run of digits and points to t + 1 (room for the
@@ -164,62 +174,21 @@ char* keep_formula_characters(std::string_view line, char* kept) {
   return kept;
 }
 
-// Stages 0 to 4: writes the formula characters of the folded line with only the first point of
-// every run of digits and points to t + 1 (room for the whole line; t[0] is free for stage 2's
-// "0") and counts the parentheses. Stage 2 comes after stage 3, which works in place: its "0" in
-// front of a leading point changes nothing for stage 3, and its trailing point, the last
-// character, is one that stage 3 either dropped already or kept last.
-first_pass keep_first_points(std::string_view line, char* t) {
-  char* const begin = t + 1;
-  const char* const end = keep_formula_characters(line, begin);
-  char* w = begin;
-  unsigned point_in_run = 0;
-  unsigned kept_point_last = 0;
-  std::uint64_t parentheses = 0;
-  first_pass kept;
-  for (const char* start = begin; start < end; start += kCountBlock) {
-    const char* const stop =
-        end - start > static_cast<std::ptrdiff_t>(kCountBlock) ? start + kCountBlock : end;
-    for (const char* r = start; r < stop; ++r) {
-      const auto c = static_cast<unsigned char>(*r);
-      const unsigned flags = kPointFlags[c];
-      const unsigned point = flags & 1;
-      const unsigned keep = 1 - (point & point_in_run);
-      *w = static_cast<char>(c);
-      w += keep;
-      kept_point_last = point & keep;
-      point_in_run = point | (point_in_run & flags >> 1);
-      parentheses += kParenthesisCounts[c];
-    }
-    kept.opening += parentheses & 0xFFFFFFFF;
-    kept.closing += parentheses >> 32;
-    parentheses = 0;
-  }
-  char* first = begin;
-  if (w > begin && *begin == '.') *--first = '0';
-  if (kept_point_last != 0) --w;
-  kept.data = first;
-  kept.size = static_cast<std::size_t>(w - first);
-  return kept;
-}
-
 // The parentheses as stage 6 leaves them.
 struct parenthesis_balance {
-  std::size_t exchanged = std::string_view::npos;  // the index of the first ")" when it becomes "("
+  bool exchanged = false;  // the first ")" becomes "("
   std::size_t missing_opening = 0;
   std::size_t missing_closing = 0;
 };
 
-// Returns what stage 6 does to the parentheses of the text that the first pass left.
-parenthesis_balance balance_of(const first_pass& kept) {
+// Returns what stage 6 does to parentheses: the first ")" becomes "(" when it comes first and
+// there is a "(" too; then the missing ones are added.
+parenthesis_balance balance_of(const parenthesis_count& count) {
   parenthesis_balance b;
-  if (kept.opening > 0 && kept.closing > 0) {
-    const std::size_t first = kept.text().find_first_of("()");
-    if (kept.data[first] == ')') b.exchanged = first;
-  }
-  const std::size_t turned = b.exchanged != std::string_view::npos ? 1 : 0;
-  const std::size_t opening = kept.opening + turned;
-  const std::size_t closing = kept.closing - turned;
+  b.exchanged = count.first == ')' && count.opening > 0;
+  const std::size_t turned = b.exchanged ? 1 : 0;
+  const std::size_t opening = count.opening + turned;
+  const std::size_t closing = count.closing - turned;
   b.missing_closing = opening > closing ? opening - closing : 0;
   b.missing_opening = closing > opening ? closing - opening : 0;
   return b;
@@ -228,8 +197,8 @@ parenthesis_balance balance_of(const first_pass& kept) {
 // Returns a length that the result cannot exceed: a byte of t gives at most itself and one byte
 // in front, a point at most "*0." (its "0" after a ")"), and the parentheses of stage 6 and the
 // "0" after a trailing operator one byte each, since nothing is put in front of them.
-std::size_t result_bound(std::string_view t, const parenthesis_balance& b) {
-  return 3 * t.size() + b.missing_opening + b.missing_closing + 1;
+std::size_t result_bound(std::size_t characters, const parenthesis_balance& b) {
+  return 3 * characters + b.missing_opening + b.missing_closing + 1;
 }
 
 // What stages 7 to 11 do with a byte, given the class of the byte before.
@@ -292,25 +261,49 @@ class operator_writer {
   unsigned before_ = kStart;
 };
 
-// Stages 5 and 6, feeding stages 7 to 11: writes the missing "(", then t with every point
-// repaired, then the missing ")", and returns the length of the result. A point gets "0" in
-// front when the byte before it is no digit (or there is none), and goes when the byte after
-// it is neither a digit nor "^" (or there is none); both neighbours are those of t.
+// Stages 2 to 6, feeding stages 7 to 11, in one pass over the formula characters t: writes the
+// missing "(", then t with stage 2's "0" in front of a leading point and without its trailing
+// point, only the first point of every run of digits and points (stage 3), every point repaired
+// (stage 5) and the first ")" exchanged (stage 6), then the missing ")"; returns the length of
+// the result. The missing "(" can go first, before the characters are seen: after a "(" the
+// writer acts exactly as at the start. A point that stage 3 keeps gets "0" in front when the
+// byte before it is no digit (or there is none), and goes when the byte after it is neither a
+// digit nor "^" (or there is none); both neighbours are those of the text that stage 4 leaves,
+// where the byte after a kept point is the first byte after it that is no point.
 std::size_t write_result(std::string_view t, const parenthesis_balance& balance, char* out) {
   operator_writer writer(out);
   for (std::size_t k = 0; k < balance.missing_opening; ++k) writer.put('(', kOpening);
+  char before = 0;  // the last byte of the text of stage 4 so far
+  if (t.front() == '.') {
+    writer.put('0', kDigit);
+    before = '0';
+  }
+  if (t.back() == '.') t.remove_suffix(1);
+  bool exchange = balance.exchanged;
+  bool point_in_run = false;
   const std::size_t n = t.size();
   for (std::size_t i = 0; i < n; ++i) {
-    const char c = t[i];
-    const unsigned k = class_of(c);
-    if (k != kPoint) {
-      writer.put(c, k);
+    char c = t[i];
+    unsigned k = class_of(c);
+    if (k == kPoint) {
+      if (point_in_run) continue;  // stage 3
+      point_in_run = true;
+      std::size_t next = i + 1;
+      while (next < n && t[next] == '.') ++next;
+      const char after = next < n ? t[next] : 0;
+      if (!is_digit(before)) writer.put('0', kDigit);
+      if (is_digit(after) || after == '^') writer.put('.', kPoint);
+      before = c;
       continue;
     }
-    const char before = i > 0 ? t[i - 1] : 0;
-    const char after = i + 1 < n ? t[i + 1] : 0;
-    if (!is_digit(before)) writer.put('0', kDigit);
-    if (is_digit(after) || after == '^') writer.put('.', kPoint);
+    point_in_run = point_in_run && k == kDigit;
+    if (exchange && c == ')') {
+      c = '(';
+      k = kOpening;
+      exchange = false;
+    }
+    writer.put(c, k);
+    before = c;
   }
   for (std::size_t k = 0; k < balance.missing_closing; ++k) writer.put(')', kClosing);
   return writer.finish();
@@ -319,15 +312,15 @@ std::size_t write_result(std::string_view t, const parenthesis_balance& balance,
 }  // namespace
 
 void append_normalised_formula(Text& out, std::string_view line) {
-  scratch stage4_space(line.size() + 1);
-  const first_pass kept = keep_first_points(line, stage4_space.data());
-  if (kept.size == 0) return;
-  const parenthesis_balance balance = balance_of(kept);
-  // Stage 5 treats "(" and ")" alike, so the exchange of stage 6 can come before it.
-  if (balance.exchanged != std::string_view::npos) kept.data[balance.exchanged] = '(';
+  scratch stage1_space(line.size());
+  char* const stage1 = stage1_space.data();
+  const std::string_view kept(
+      stage1, static_cast<std::size_t>(keep_formula_characters(line, stage1) - stage1));
+  if (kept.empty()) return;
+  const parenthesis_balance balance = balance_of(count_parentheses(kept));
   const std::size_t start = out.size();
-  out.resize(start + result_bound(kept.text(), balance));
-  out.resize(start + write_result(kept.text(), balance, out.data() + start));
+  out.resize(start + result_bound(kept.size() + 1, balance));
+  out.resize(start + write_result(kept, balance, out.data() + start));
 }
 
 Text normalise_formula(std::string_view line) {
