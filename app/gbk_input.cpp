@@ -60,10 +60,12 @@ char32_t three_byte_code(std::string_view s, std::size_t i) {
   const auto b0 = static_cast<unsigned char>(s[i]);
   const auto b1 = static_cast<unsigned char>(s[i + 1]);
   const auto b2 = static_cast<unsigned char>(s[i + 2]);
-  if ((b0 & 0xF0) != 0xE0 || (b1 & 0xC0) != 0x80 || (b2 & 0xC0) != 0x80) return 0;
+  // 1110xxxx 10xxxxxx 10xxxxxx, all three bytes checked at once.
+  const std::uint32_t sequence = std::uint32_t{b0} << 16 | std::uint32_t{b1} << 8 | b2;
+  if ((sequence & 0xF0C0C0) != 0xE08080) return 0;
   const char32_t code = (b0 & 0x0Fu) << 12 | (b1 & 0x3Fu) << 6 | (b2 & 0x3Fu);
   const bool overlong = code < 0x800;
-  const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
+  const bool surrogate = code - 0xD800 < 0x800;
   return overlong || surrogate ? 0 : code;
 }
 
