@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // Taken as a whole, every stage but 6 is a local rule: a byte is kept, dropped or given a byte
-// in front according to its neighbours and at most two flags, and stage 6 needs only counts. So
-// two linear passes do all twelve stages: the first folds, keeps the formula characters with
-// only the first point of every number and counts the parentheses; the second repairs the
-// points, balances the parentheses and writes the operators and the "*"s. Nothing is allocated
-// but the result, for a line of up to 511 bytes.
+// in front according to its neighbours and at most one flag, and stage 6 needs only counts. So
+// two linear passes do all twelve stages, with a count of the parentheses between them: the
+// first folds the line and keeps its formula characters; the second keeps the first point of
+// every number, repairs the points, balances the parentheses and writes the operators and the
+// "*"s. Nothing is allocated but the result, for a line of up to 512 bytes.
 #include "formula/normalise_formula.h"
 
 #include <algorithm>
@@ -147,13 +147,6 @@ parenthesis_count count_parentheses(std::string_view t) {
   return count;
 }
 
-// Stages 0 to 4 in one pass, character by character: writes the formula characters of the
-// folded line with only the first point of every run of digits and points to t + 1 (room for the
-// whole line; t[0] is free for stage 2's "0") and counts the parentheses. A two-byte character
-// counts by its one-byte form when it has one and otherwise goes whole; a lone lead byte at the
-// end goes; blanks are no formula characters. Stage 2 comes after: its "0" in front of a leading
-// point changes nothing for stage 3, and its trailing point, the last character, is one that
-// stage 3 either dropped already or kept last.
 // Stages 0 and 1, byte by byte so that no step waits for a load of the step before: writes
 // the formula characters of the folded line to kept and returns their end. A two-byte character
 // counts by its one-byte form when it has one and otherwise goes whole; a lone lead byte at the
@@ -240,7 +233,6 @@ constexpr auto kActions = make_actions();
 class operator_writer {
  public:
   explicit operator_writer(char* out) : begin_(out), out_(out) {}
-  void put(char c) { put(c, class_of(c)); }
   void put(char c, unsigned k) {
     const byte_action action = kActions[before_][k];
     *out_ = action.prefix;
