@@ -133,11 +133,12 @@ constexpr std::array<double, 23> kExactPowers = {1e0,  1e1,  1e2,  1e3,  1e4,  1
                                                  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                                  1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-// The digits of m when a 13-digit decimal D × 10^-p reads back as m: then it is the nearest
-// 13-digit value to m, as it lies within half a unit in the last place of m and such values
-// stand far further apart. D is found by scaling m with an exact power of ten; when the scaling
-// has rounded it off, or m has no such decimal (as 1/3), there is no answer here.
-std::optional<Decimal> short_scaled_decimal(double m) {
+// The digits of m correctly rounded to 13, as the whole number D nearest to m × 10^p for the p
+// that gives D 13 digits. The rounded product serves: every half D + 0.5 is a double at these
+// sizes, and rounding keeps order, so the product lies on the same side of each half as the
+// exact one, unless it is that half itself. Then (a tie, or too near one to tell), and when m
+// lies outside the range where 10^p is exact, there is no answer here.
+std::optional<Decimal> scaled_decimal(double m) {
   if (!(m >= 1e-9 && m < 1e13)) return std::nullopt;
   // The decimal exponent of m, from its binary one: exact or one too small.
   const int binary = static_cast<int>(std::bit_cast<std::uint64_t>(m) >> 52) - 1023;
@@ -146,10 +147,12 @@ std::optional<Decimal> short_scaled_decimal(double m) {
   const int p = kSignificantDigits - 1 - exponent;
   if (p < 0 || p >= static_cast<int>(kExactPowers.size())) return std::nullopt;
   const double power = kExactPowers[static_cast<std::size_t>(p)];
-  const auto digits = static_cast<std::uint64_t>(m * power + 0.5);
+  const double product = m * power;
+  const double whole = std::round(product);
+  if (std::fabs(product - whole) == 0.5) return std::nullopt;  // exact: both lie near 10^12
+  const auto digits = static_cast<std::uint64_t>(whole);
   constexpr std::uint64_t kLowest = 1'000'000'000'000, kBeyond = 10'000'000'000'000;
   if (digits < kLowest || digits >= kBeyond) return std::nullopt;
-  if (static_cast<double>(digits) / power != m) return std::nullopt;  // one rounding, exact D
   Decimal d = whole_number_decimal(digits);
   d.exponent = exponent;
   return d;
@@ -218,7 +221,7 @@ Decimal exactly_rounded_decimal(double m) {
 // conversion, which gives the same digits.
 Decimal to_decimal(double m) {
   if (m < 1e13 && m == std::floor(m)) return whole_number_decimal(static_cast<std::uint64_t>(m));
-  if (const std::optional<Decimal> d = short_scaled_decimal(m)) return *d;
+  if (const std::optional<Decimal> d = scaled_decimal(m)) return *d;
   if (const std::optional<Decimal> d = rounded_shortest_decimal(m)) return *d;
   return exactly_rounded_decimal(m);
 }

@@ -260,6 +260,13 @@ TEST(FormatNumber, MatchesTheCLibraryOnShortValuesAndTies) {
     // a 14-digit whole number ending in 5: a tie, written exactly
     values.push_back(static_cast<double>(random() % 9'000'000'000'000u + 1'000'000'000'000u) * 10 +
                      5);
+    // next to a half of the 13th digit, at every scale up to 10^13: near ties that only an
+    // exact product tells apart, and exact ones such as 1234567890123.5
+    const auto thirteen = static_cast<double>(random() % 9'000'000'000'000u + 1'000'000'000'000u);
+    const double tie = (thirteen + 0.5) / std::pow(10.0, static_cast<int>(random() % 23));
+    values.push_back(tie);
+    values.push_back(std::nextafter(tie, 0.0));
+    values.push_back(std::nextafter(tie, kInf));
   }
   for (const double x : values) {
     ASSERT_EQ(format_number(x), reference_text(x)) << x;
