@@ -9,18 +9,14 @@
 namespace tavrel::app {
 namespace {
 
-bool is_white_space(char c) {
-  return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
 // Reads a signed decimal at the start of t, accumulating modulo 2^64.
 std::int64_t read_int64_wrapping(std::string_view t) {
   std::size_t i = 0;
-  while (i < t.size() && is_white_space(t[i])) ++i;
+  while (i < t.size() && text::is_white_space(t[i])) ++i;
   bool negative = false;
   if (i < t.size() && (t[i] == '+' || t[i] == '-')) negative = t[i++] == '-';
   std::uint64_t value = 0;
-  for (; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i) {
+  for (; i < t.size() && text::is_digit(t[i]); ++i) {
     value = value * 10 + static_cast<std::uint64_t>(t[i] - '0');
   }
   if (negative) value = 0 - value;
@@ -30,7 +26,7 @@ std::int64_t read_int64_wrapping(std::string_view t) {
 }  // namespace
 
 bool accepts_decimals_char(char32_t code) {
-  return code < 32 || code == '-' || (code >= '0' && code <= '9');
+  return code < 32 || code == '-' || (code < 0x80 && text::is_digit(static_cast<char>(code)));
 }
 
 text::Text tidy_decimals(std::string_view t) {

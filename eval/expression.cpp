@@ -12,12 +12,12 @@
 #include <system_error>
 #include <vector>
 
+#include "eval/non_finite.h"
+
 namespace tavrel::eval {
 namespace {
 
-bool is_digit(char c) {
-  return c >= '0' && c <= '9';
-}
+using text::is_digit;
 
 // A stack that keeps its first N entries inline, so that a typical expression allocates nothing.
 template <typename T, std::size_t N>
@@ -297,8 +297,7 @@ Evaluation evaluate_expression(std::string_view expression) {
 }
 
 text::Text value_text(double value) {
-  if (std::isnan(value)) return "-1.#IND";
-  if (std::isinf(value)) return value > 0 ? "1.#INF" : "-1.#INF";
+  if (!std::isfinite(value)) return text::Text(non_finite_text(std::isnan(value), value < 0));
   char buffer[32];
   auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
   return text::Text(buffer, end);

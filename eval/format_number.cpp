@@ -12,6 +12,8 @@
 #include <optional>
 #include <string_view>
 
+#include "eval/non_finite.h"
+
 namespace tavrel::eval {
 namespace {
 
@@ -79,22 +81,22 @@ class TextBuffer {
   void put(char c) { put_n(1, c); }
   void put(std::string_view s) {
     const std::size_t n = std::min(s.size(), room());
-    std::copy_n(s.data(), n, bytes_.data() + size_);
-    size_ += n;
+    std::copy_n(s.data(), n, m_bytes.data() + m_size);
+    m_size += n;
   }
   void put_zeros(std::size_t count) { put_n(count, '0'); }
-  std::string_view view() const { return {bytes_.data(), size_}; }
+  std::string_view view() const { return {m_bytes.data(), m_size}; }
 
  private:
-  std::size_t room() const { return bytes_.size() - size_; }
+  std::size_t room() const { return m_bytes.size() - m_size; }
   void put_n(std::size_t count, char c) {
     const std::size_t n = std::min(count, room());
-    std::fill_n(bytes_.data() + size_, n, c);
-    size_ += n;
+    std::fill_n(m_bytes.data() + m_size, n, c);
+    m_size += n;
   }
 
-  std::array<char, 256> bytes_;
-  std::size_t size_ = 0;
+  std::array<char, 256> m_bytes;
+  std::size_t m_size = 0;
 };
 
 // The 13 significant digits of a positive finite number and the decimal exponent of the first.
@@ -296,12 +298,8 @@ text::Text grouped(std::string_view t) {
 
 // Writes the text of x, rounded to the count n and padded when there is one, to out.
 void write_number(double x, std::optional<std::int32_t> n, TextBuffer& out) {
-  if (std::isnan(x)) {
-    out.put("-1.#IND");
-    return;
-  }
-  if (std::isinf(x)) {
-    out.put(x > 0 ? "1.#INF" : "-1.#INF");
+  if (!std::isfinite(x)) {
+    out.put(non_finite_text(std::isnan(x), x < 0));
     return;
   }
 

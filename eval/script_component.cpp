@@ -9,17 +9,11 @@
 namespace tavrel::eval {
 namespace {
 
-constexpr std::size_t error_info_limit = 256;
+constexpr std::size_t kErrorInfoLimit = 256;
 
 // Returns t cut to at most `limit` bytes without splitting a two-byte character.
 std::string_view cut(std::string_view t, std::size_t limit) {
-  std::size_t end = 0;
-  while (end < t.size()) {
-    std::size_t step = text::char_size(t, end);
-    if (end + step > limit) break;
-    end += step;
-  }
-  return t.substr(0, end);
+  return t.substr(0, text::whole_characters(t, limit));
 }
 
 // Writes the ErrorInfo text for a failed evaluation into info, reusing its storage: "Error: "
@@ -28,8 +22,8 @@ std::string_view cut(std::string_view t, std::size_t limit) {
 void describe_failure(text::Text& info, const char* description, std::string_view expression) {
   std::string_view source = expression.substr(0, expression.find('\0'));  // a text ends at 0
   info.assign("Error: ").append(description).append(", ");
-  info.append(cut(source, error_info_limit)).append("; in line 1");
-  info.resize(cut(info, error_info_limit).size());
+  info.append(cut(source, kErrorInfoLimit)).append("; in line 1");
+  info.resize(cut(info, kErrorInfoLimit).size());
 }
 
 }  // namespace
@@ -63,7 +57,7 @@ std::optional<double> ScriptComponent::evaluate_number(std::string_view expressi
     m_error_description = result.error;
     // Only the first 256 bytes can show in the description; one more tells whether a two-byte
     // character ends there.
-    m_error_source.assign(expression.substr(0, error_info_limit + 1));
+    m_error_source.assign(expression.substr(0, kErrorInfoLimit + 1));
     return std::nullopt;
   }
   return result.value;

@@ -8,6 +8,7 @@
 #include <limits>
 #include <system_error>
 
+#include "eval/non_finite.h"
 #include "text/half_width.h"
 #include "text/text.h"
 
@@ -25,12 +26,8 @@ constexpr std::int64_t kExponentCap = 100'000'000'000'000'000;
 constexpr std::int64_t kAboveLargest = 309;    // 1e309 > DBL_MAX (1.8e308)
 constexpr std::int64_t kBelowSmallest = -325;  // 9.9e-325 < half the smallest subnormal (4.9e-324)
 
-bool is_space(char c) {
-  return c == ' ' || (c >= '\t' && c <= '\r');
-}
-bool is_digit(char c) {
-  return c >= '0' && c <= '9';
-}
+using text::is_digit;
+using text::is_white_space;
 
 // The texts the evaluation service writes for values without digits.
 struct NonFiniteToken {
@@ -40,10 +37,10 @@ struct NonFiniteToken {
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr std::array<NonFiniteToken, 6> kNonFiniteTokens = {{
-    {"1.#INF", kInf},
-    {"-1.#INF", -kInf},
+    {kInfinityText, kInf},
+    {kMinusInfinityText, -kInf},
     {"1.#IND", kNaN},
-    {"-1.#IND", kNaN},
+    {kNaNText, kNaN},
     {"1.#QNAN", kNaN},
     {"-1.#QNAN", kNaN},
 }};
@@ -59,7 +56,7 @@ std::string_view folded_view(std::string_view t, text::Text& folded) {
 }
 
 std::size_t skip_spaces(std::string_view t, std::size_t i) {
-  while (i < t.size() && is_space(t[i])) ++i;
+  while (i < t.size() && is_white_space(t[i])) ++i;
   return i;
 }
 

@@ -41,21 +41,19 @@ constexpr std::array<unsigned char, 256> kClasses = make_classes();
 unsigned char class_of(char c) {
   return kClasses[static_cast<unsigned char>(c)];
 }
-bool is_digit(char c) {
-  return class_of(c) == kDigit;
-}
+using text::is_digit;
 
 // A buffer of bytes for one call: on the stack for a typical line, on the heap for a long one.
 class scratch {
  public:
   explicit scratch(std::size_t size) {
-    if (size > stack_.size()) heap_ = std::make_unique_for_overwrite<char[]>(size);
+    if (size > m_stack.size()) m_heap = std::make_unique_for_overwrite<char[]>(size);
   }
-  char* data() { return heap_ ? heap_.get() : stack_.data(); }
+  char* data() { return m_heap ? m_heap.get() : m_stack.data(); }
 
  private:
-  std::array<char, 512> stack_;
-  std::unique_ptr<char[]> heap_;
+  std::array<char, 512> m_stack;
+  std::unique_ptr<char[]> m_heap;
 };
 
 // What a byte becomes after folding, for a lookup without branches that stays in the first level
@@ -66,37 +64,38 @@ class scratch {
 class fold_table {
  public:
   fold_table() {
-    forms_.resize(256);
-    for (unsigned b = 0; b <= 0xFF; ++b) forms_[b] = static_cast<char>(b);
+    m_forms.resize(256);
+    for (unsigned b = 0; b <= 0xFF; ++b) m_forms[b] = static_cast<char>(b);
     for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
       std::array<char, 256> row{};
       for (unsigned trail = 0; trail <= 0xFF; ++trail) {
         row[trail] = text::half_width_of(static_cast<unsigned char>(lead),
                                          static_cast<unsigned char>(trail));
       }
-      rows_[lead] = row_start(row);
+      m_rows[lead] = row_start(row);
     }
   }
   // The start of the row for the byte after b, by b: that of b when b is a lead byte, else 0.
-  const std::uint16_t* rows() const { return rows_.data(); }
+  const std::uint16_t* rows() const { return m_rows.data(); }
   // The form of a byte b in the row that starts at r, at r | b.
-  const char* forms() const { return forms_.data(); }
+  const char* forms() const { return m_forms.data(); }
 
  private:
   // Returns where the row starts, adding it unless an equal row is there already.
   unsigned row_start(const std::array<char, 256>& row) {
-    for (std::size_t start = 256; start < forms_.size(); start += 256) {
-      if (std::equal(row.begin(), row.end(), forms_.begin() + static_cast<std::ptrdiff_t>(start))) {
+    for (std::size_t start = 256; start < m_forms.size(); start += 256) {
+      if (std::equal(row.begin(), row.end(),
+                     m_forms.begin() + static_cast<std::ptrdiff_t>(start))) {
         return static_cast<unsigned>(start);
       }
     }
-    const auto start = static_cast<unsigned>(forms_.size());
-    forms_.insert(forms_.end(), row.begin(), row.end());
+    const auto start = static_cast<unsigned>(m_forms.size());
+    m_forms.insert(m_forms.end(), row.begin(), row.end());
     return start;
   }
 
-  std::array<std::uint16_t, 256> rows_{};
-  std::vector<char> forms_;
+  std::array<std::uint16_t, 256> m_rows{};
+  std::vector<char> m_forms;
 };
 
 // 1 for a formula character, 0 for any other byte.
@@ -232,25 +231,25 @@ constexpr auto kActions = make_actions();
 // operator, and an operator that stage 10 drops follows the operator that it keeps.
 class operator_writer {
  public:
-  explicit operator_writer(char* out) : begin_(out), out_(out) {}
+  explicit operator_writer(char* out) : m_begin(out), m_out(out) {}
   void put(char c, unsigned k) {
-    const byte_action action = kActions[before_][k];
-    *out_ = action.prefix;
-    out_ += action.prefix != 0 ? 1 : 0;
-    *out_ = c;
-    out_ += action.keep ? 1 : 0;
-    before_ = k;
+    const byte_action action = kActions[m_before][k];
+    *m_out = action.prefix;
+    m_out += action.prefix != 0 ? 1 : 0;
+    *m_out = c;
+    m_out += action.keep ? 1 : 0;
+    m_before = k;
   }
   // Returns the length of the result.
   std::size_t finish() {
-    if (before_ == kOperator) put('0', kDigit);
-    return static_cast<std::size_t>(out_ - begin_);
+    if (m_before == kOperator) put('0', kDigit);
+    return static_cast<std::size_t>(m_out - m_begin);
   }
 
  private:
-  char* begin_;
-  char* out_;
-  unsigned before_ = kStart;
+  char* m_begin;
+  char* m_out;
+  unsigned m_before = kStart;
 };
 
 // Stages 2 to 6, feeding stages 7 to 11, in one pass over the formula characters t: writes the

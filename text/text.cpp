@@ -26,6 +26,16 @@ void scan_occurrences(std::string_view t, std::string_view s, OnMatch on_match) 
 
 }  // namespace
 
+std::size_t whole_characters(std::string_view t, std::size_t limit) {
+  std::size_t end = 0;
+  while (end < t.size()) {
+    const std::size_t step = char_size(t, end);
+    if (end + step > limit) break;
+    end += step;
+  }
+  return end;
+}
+
 std::int32_t length(std::string_view t) {
   return static_cast<std::int32_t>(t.size());
 }

@@ -33,6 +33,21 @@ inline bool is_lone_lead(std::string_view t, std::size_t i) {
   return i + 1 == t.size() && is_lead_byte(static_cast<unsigned char>(t[i]));
 }
 
+// Returns true for the digits "0" to "9".
+inline constexpr bool is_digit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Returns true for the blank and the control characters TAB, LF, VT, FF and CR: the white space
+// that a number's text may start with.
+inline constexpr bool is_white_space(char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// Returns the length of the longest start of t that has at most limit bytes and does not end in
+// the middle of a two-byte character (by the character step).
+std::size_t whole_characters(std::string_view t, std::size_t limit);
+
 // Returns the number of bytes of t.
 std::int32_t length(std::string_view t);
 

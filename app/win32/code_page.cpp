@@ -72,14 +72,10 @@ std::wstring from_gbk(std::string_view gbk, std::size_t piece) {
   std::wstring out;
   out.reserve(gbk.size());
   while (!gbk.empty()) {
+    // Each piece ends on a character: a lead byte whose second byte lies beyond the cut goes
+    // with the next piece.
     std::size_t n = std::min(gbk.size(), piece);
-    // Cut after a byte that ends a character: step back over a lead byte whose second byte
-    // lies beyond the cut.
-    if (n < gbk.size()) {
-      std::size_t i = 0;
-      while (i < n) i += text::char_size(gbk, i);
-      if (i > n) --n;
-    }
+    if (n < gbk.size()) n = std::max<std::size_t>(text::whole_characters(gbk, n), 2);
     append_wide(out, gbk.substr(0, n));
     gbk.remove_prefix(n);
   }

@@ -151,5 +151,27 @@ TEST(TextSplitLines, SplitsAtCrLf) {
   for (const split_row& row : rows) EXPECT_EQ(split_lines(row.t, "\r\n"), row.lines) << row.name;
 }
 
+TEST(Text, WholeCharactersNeverEndMidCharacter) {
+  struct row {
+    const char* name;
+    std::string t;
+    std::size_t limit;
+    std::size_t length;
+  };
+  const row rows[] = {
+      {"ascii", "12345", 3, 3},
+      {"pair_fits",
+       "\xA3\xB1"
+       "1",
+       2, 2},
+      {"pair_cut", "1\xA3\xB1", 2, 1},
+      {"euro_alone", "\x80\x80", 1, 1},
+      {"lone_lead_at_end", "1\xA3", 5, 2},
+      {"limit_past_end", "ab", 9, 2},
+      {"nothing", "\xA3\xB1", 1, 0},
+  };
+  for (const row& r : rows) EXPECT_EQ(whole_characters(r.t, r.limit), r.length) << r.name;
+}
+
 }  // namespace
 }  // namespace tavrel::text
