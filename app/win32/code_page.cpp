@@ -75,7 +75,10 @@ std::wstring from_gbk(std::string_view gbk, std::size_t piece) {
     // Each piece ends on a character: a lead byte whose second byte lies beyond the cut goes
     // with the next piece.
     std::size_t n = std::min(gbk.size(), piece);
-    if (n < gbk.size()) n = std::max<std::size_t>(text::whole_characters(gbk, n), 2);
+    if (n < gbk.size()) {
+      const std::size_t whole = text::whole_characters(gbk, n);
+      n = whole > 0 ? whole : text::char_size(gbk, 0);  // a piece of at least one character
+    }
     append_wide(out, gbk.substr(0, n));
     gbk.remove_prefix(n);
   }
