@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: MIT
+// The window program for the tests: the same start sequence, message loop and end sequence as
+// tavrel.exe, with hooks that report what happens on standard output. Its one argument names an
+// action to take once the message loop runs:
+//   trace                   none: write "shutdown" when the shutdown routine runs
+//   close                   close the window
+//   fatal:<code>:<message>  raise a fatal error
+//   oom                     ask for more memory than can be had
+// A fatal report is written to standard output, then shown in its box, which the driver closes
+// at once after writing the box's caption as "box: <caption>".
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <charconv>
+#include <cstdint>
+#include <cstdlib>
+#include <new>
+#include <string>
+#include <string_view>
+
+#include "app/fatal_error.h"
+#include "app/win32/main_window.h"
+#include "app/win32/program.h"
+
+namespace {
+
+std::string g_action;
+void* volatile g_kept = nullptr;
+
+// Returns the program's first argument in UTF-8: main's own arguments are in the ANSI code page,
+// which cannot hold the Chinese of a fatal message.
+std::string first_argument() {
+  int count = 0;
+  LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::string utf8;
+  if (arguments != nullptr && count > 1) {
+    char bytes[1024] = {};
+    WideCharToMultiByte(CP_UTF8, 0, arguments[1], -1, bytes, sizeof bytes, nullptr, nullptr);
+    utf8 = bytes;
+  }
+  LocalFree(arguments);
+  return utf8;
+}
+
+void write_out(std::string_view bytes) {
+  DWORD written = 0;
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()),
+            &written, nullptr);
+}
+
+BOOL CALLBACK close_if_report_box(HWND window, LPARAM) {
+  wchar_t caption[64] = {};
+  GetWindowTextW(window, caption, 64);
+  if (std::wstring_view(caption) != L"错误" || !IsWindowVisible(window)) return TRUE;
+  char utf8[256] = {};
+  WideCharToMultiByte(CP_UTF8, 0, caption, -1, utf8, sizeof utf8, nullptr, nullptr);
+  write_out("box: ");
+  write_out(utf8);
+  write_out("\n");
+  PostMessageW(window, WM_COMMAND, IDOK, 0);
+  return FALSE;
+}
+
+void CALLBACK close_report_box(HWND, UINT, UINT_PTR timer, DWORD) {
+  if (!EnumThreadWindows(GetCurrentThreadId(), &close_if_report_box, 0)) {
+    KillTimer(nullptr, timer);
+  }
+}
+
+void show_fatal_report_for_test(const char* report_utf8) {
+  write_out(report_utf8);  // before the box: it must get out even when memory has run out
+  SetTimer(nullptr, 0, 50, &close_report_box);
+  tavrel::app::win32::show_fatal_report(report_utf8);
+}
+
+void CALLBACK take_action(HWND window, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(window, timer);
+  std::string_view action = g_action;
+  if (action == "close") {
+    PostMessageW(window, WM_CLOSE, 0, 0);
+  } else if (action == "oom") {
+    // More than any address space holds.
+    g_kept = ::operator new (std::size_t{1} << 62);
+  } else if (action.starts_with("fatal:")) {
+    action.remove_prefix(6);
+    std::int32_t code = 0;
+    const auto [end, error] = std::from_chars(action.data(), action.data() + action.size(), code);
+    const std::string message =
+        error == std::errc() && end < action.data() + action.size() && *end == ':'
+            ? std::string(end + 1, action.data() + action.size())
+            : std::string();
+    tavrel::app::fatal_error(code, message);
+  }
+}
+
+}  // namespace
+
+int main() {
+  g_action = first_argument();
+  tavrel::app::win32::ProgramHooks hooks;
+  hooks.reporter = &show_fatal_report_for_test;
+  hooks.after_shutdown = [] { write_out("shutdown\n"); };
+  hooks.once_shown = [](tavrel::app::win32::MainWindow& window) {
+    SetTimer(window.window(), 1, 10, &take_action);
+  };
+  return tavrel::app::win32::run_program(GetModuleHandleW(nullptr), hooks);
+}
