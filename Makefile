@@ -102,6 +102,17 @@ windows: windows-configure
 windows-test: build windows
 	env -u DISPLAY -u WAYLAND_DISPLAY ctest --test-dir $(WIN_BUILD) --output-on-failure -j $(JOBS)
 
+# The Windows window's keystroke benchmark, under Wine on a virtual X server in the window
+# tests' own prefix; it prints figures and is not part of test.
+.PHONY: windows-bench
+WIN_WINDOW_PREFIX := $(WIN_BUILD)/wine-prefix-window
+windows-bench: windows-configure
+	cmake --build $(WIN_BUILD) -j $(JOBS) --target tavrel-bench-win32-window
+	@scripts/wine-prefix $(WIN_WINDOW_PREFIX)
+	@status=0; TAVREL_WINE_TIMEOUT=1200 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
+	  scripts/wine-run $(WIN_WINDOW_PREFIX) $(WIN_BUILD)/bench/win32/tavrel-bench-win32-window.exe \
+	  || status=$$?; scripts/wine-prefix --stop $(WIN_WINDOW_PREFIX); exit $$status
+
 # The Debian package is built in its own tree with Debian's build flags (hardening, fortified
 # libc calls), into dist/; package-check runs lintian, desktop-file-validate and appstreamcli on it.
 PKG_FLAGS := DEB_BUILD_MAINT_OPTIONS=hardening=+all DEB_CXXFLAGS_MAINT_STRIP=-g
