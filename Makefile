@@ -105,7 +105,7 @@ windows-test: build windows
 # The Windows window's keystroke benchmark, under Wine on a virtual X server in the window
 # tests' own prefix; it prints figures and is not part of test.
 .PHONY: windows-bench
-WIN_WINDOW_PREFIX := $(WIN_BUILD)/wine-prefix-window
+WIN_WINDOW_PREFIX := $(WIN_BUILD)/window-test/wine-prefix
 windows-bench: windows-configure
 	cmake --build $(WIN_BUILD) -j $(JOBS) --target tavrel-bench-win32-window
 	@scripts/wine-prefix $(WIN_WINDOW_PREFIX)
