@@ -2,7 +2,7 @@
 // The window program for the tests: the same start sequence, message loop and end sequence as
 // tavrel.exe, with hooks that report what happens on standard output. Its one argument names an
 // action to take once the message loop runs:
-//   trace                   none: write "shutdown" when the shutdown routine runs
+//   (none)                  none; "shutdown" is written when the shutdown routine runs
 //   close                   close the window
 //   fatal:<code>:<message>  raise a fatal error
 //   oom                     ask for more memory than can be had

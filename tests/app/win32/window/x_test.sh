@@ -3,7 +3,9 @@
 # button (CF_UNICODETEXT through xclip, CF_TEXT's GBK bytes through clipboard_bytes.exe), the
 # decimal places box, the about link, the double-click clear and Ctrl+Z, dragging, and Esc; then
 # the test driver's shutdown and fatal reports with their exit codes.
-# Usage: x_test.sh <wine-prefix> <tavrel.exe> <driver.exe> <clipboard_bytes.exe> [screenshot grabber]
+# Usage: x_test.sh <wine-prefix> <tavrel.exe> <driver.exe> <clipboard_bytes.exe>
+# With TAVREL_SCREENSHOT=<file.png> and TAVREL_GRAB=<tavrel_grab_window> it also saves a picture of
+# the window (docs/window-windows.png is made so).
 # The prefix is the window tests' own: a wineserver that console tests started without a display
 # cannot show windows. Needs xvfb-run, xauth, xdotool and xclip; exits 77 (skipped) without them.
 set -euo pipefail
