@@ -4,6 +4,7 @@
 // action to take once the message loop runs:
 //   (none)                  none; "shutdown" is written when the shutdown routine runs
 //   close                   close the window
+//   minimise                write the two boxes' sizes shown, minimised and restored, then close
 //   fatal:<code>:<message>  raise a fatal error
 //   oom                     ask for more memory than can be had
 // A fatal report is written to standard output, then shown in its box, which the driver closes
@@ -14,6 +15,7 @@
 
 #include <charconv>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <new>
 #include <string>
@@ -74,10 +76,31 @@ void show_fatal_report_for_test(const char* report_utf8) {
   tavrel::app::win32::show_fatal_report(report_utf8);
 }
 
+tavrel::app::win32::MainWindow* g_window = nullptr;
+
+// Writes "<state>: <input width>x<height> <result width>x<height>".
+void write_box_sizes(const char* state) {
+  RECT input;
+  RECT result;
+  GetWindowRect(g_window->input_box(), &input);
+  GetWindowRect(g_window->result_box(), &result);
+  char line[128];
+  std::snprintf(line, sizeof line, "%s: %ldx%ld %ldx%ld\n", state, input.right - input.left,
+                input.bottom - input.top, result.right - result.left, result.bottom - result.top);
+  write_out(line);
+}
+
 void CALLBACK take_action(HWND window, UINT, UINT_PTR timer, DWORD) {
   KillTimer(window, timer);
   std::string_view action = g_action;
   if (action == "close") {
+    PostMessageW(window, WM_CLOSE, 0, 0);
+  } else if (action == "minimise") {
+    write_box_sizes("shown");
+    ShowWindow(window, SW_MINIMIZE);
+    write_box_sizes("minimised");
+    ShowWindow(window, SW_RESTORE);
+    write_box_sizes("restored");
     PostMessageW(window, WM_CLOSE, 0, 0);
   } else if (action == "oom") {
     // More than any address space holds.
@@ -102,6 +125,7 @@ int main() {
   hooks.reporter = &show_fatal_report_for_test;
   hooks.after_shutdown = [] { write_out("shutdown\n"); };
   hooks.once_shown = [](tavrel::app::win32::MainWindow& window) {
+    g_window = &window;
     SetTimer(window.window(), 1, 10, &take_action);
   };
   return tavrel::app::win32::run_program(GetModuleHandleW(nullptr), hooks);

@@ -160,6 +160,15 @@ run_driver close
 [ "$status" = 0 ] && [ "$(cat "$work/driver.txt")" = shutdown ] ||
   fail "closing: exit code $status, output $(cat "$work/driver.txt")"
 
+# Minimised, the client area is 0 x 0: both boxes 0 wide, the result box 0 high, the input box
+# keeps its 144; restored, the layout is as before.
+run_driver minimise
+shown=$(sed -n 's/^shown: //p' "$work/driver.txt")
+[ "$status" = 0 ] && [ -n "$shown" ] &&
+  [ "$(sed -n 's/^minimised: //p' "$work/driver.txt")" = "0x144 0x0" ] &&
+  [ "$(sed -n 's/^restored: //p' "$work/driver.txt")" = "$shown" ] ||
+  fail "minimising: exit code $status, output $(cat "$work/driver.txt")"
+
 # A fatal error: one report in the box "错误", no shutdown routine, exit code -1 (255 here).
 run_driver 'fatal:1:数组成员引用下标超出定义范围'
 expected=$'运行时出错!\r\n\r\n错误代码：1\r\n\r\n错误信息：数组成员引用下标超出定义范围\r\nbox: 错误'
