@@ -200,11 +200,10 @@ HBRUSH MainWindow::control_colours(HDC dc, bool edit_box) {
 
 HWND MainWindow::make_control(const wchar_t* window_class, const Control& control, DWORD style,
                               DWORD extended_style, HWND parent, HFONT font) {
-  static int next_id = 1;
   HWND made = CreateWindowExW(
       extended_style, window_class, from_utf8(control.text).c_str(), style, control.rect.left,
       control.rect.top, control.rect.width, control.rect.height, parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(next_id++)), m_instance, nullptr);
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(m_next_id++)), m_instance, nullptr);
   if (made == nullptr) return nullptr;
   // The form lists its controls top first: each new one goes beneath those made before it.
   SetWindowPos(made, HWND_BOTTOM, 0, 0, 0, 0,

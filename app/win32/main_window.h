@@ -95,6 +95,8 @@ class MainWindow : private ResultBox {
   HWND m_calculate = nullptr;
   HWND m_input = nullptr;
 
+  int m_next_id = 1;  // of the next control, for its WM_COMMAND
+
   HFONT m_font = nullptr;
   HFONT m_link_font = nullptr;
   HICON m_icon = nullptr;
