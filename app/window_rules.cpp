@@ -5,10 +5,6 @@
 
 namespace tavrel::app {
 
-text::Text with_about_text(std::string_view input) {
-  return text::concat(kAboutText, input);
-}
-
 std::optional<text::Text> text_to_copy(std::string_view result) {
   if (text::compare(result, "") == 0) return std::nullopt;
   return text::Text(result);

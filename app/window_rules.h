@@ -64,9 +64,6 @@ inline constexpr std::string_view kAboutText =
     "https://tavrel.example/\r\n"
     "Thanks to the Tavrel authors for the formula module\r\n";
 
-// Returns the input text after a press on the about link: the about text in front of it.
-text::Text with_about_text(std::string_view input);
-
 // Returns the text that the copy button puts on the clipboard, or nothing when the result box
 // is empty and the clipboard keeps what it holds.
 std::optional<text::Text> text_to_copy(std::string_view result);

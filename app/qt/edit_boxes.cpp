@@ -166,6 +166,13 @@ void PlainBox::replaceText(const QString& text, bool undoable) {
   emit changed();
 }
 
+void PlainBox::insertAtStart(const QString& text) {
+  m_quiet = true;
+  QTextCursor(document()).insertText(text);  // a new cursor stands at the start
+  m_quiet = false;
+  emit changed();
+}
+
 void PlainBox::appendText(const QString& text) {
   moveCursor(QTextCursor::End);
   ensureCursorVisible();

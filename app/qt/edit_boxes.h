@@ -23,6 +23,9 @@ class PlainBox : public QPlainTextEdit {
   // once, also when the text is the same.
   void replaceText(const QString& text, bool undoable);
 
+  // Inserts text before the first character in one edit, an undo step; changed() follows once.
+  void insertAtStart(const QString& text);
+
   // Puts the caret after the last character, scrolls it into view and inserts text there as if
   // typed, without an undo step; changed() follows exactly once.
   void appendText(const QString& text);

@@ -278,7 +278,9 @@ void MainWindow::copyResult() {
 }
 
 void MainWindow::prependAbout() {
-  set_text(Box::input, with_about_text(get_text(Box::input)));
+  // In front of the box's own text, which may hold characters GBK has no bytes for: a round
+  // trip through the core's text would turn them into "?".
+  m_input->insertAtStart(box_text(kAboutText));
 }
 
 void MainWindow::clearInput() {

@@ -21,8 +21,6 @@
 namespace tavrel::app::qt {
 namespace {
 
-using tavrel::app::no_display_message;
-
 // The shutdown routine, registered once at start-up; runs at most once, at the normal end. The
 // fatal path ends the process without it.
 class ShutdownRoutine {

@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "app/pictures.h"
+#include "app/qt/box_text.h"
 #include "app/qt/edit_boxes.h"
 #include "app/qt/fonts.h"
 #include "app/qt/hyperlinker.h"
@@ -79,6 +80,7 @@ class MainWindowTest : public QObject {
 
   void copyResult();
   void aboutLinkTwice();
+  void aboutKeepsWhatGbkCannotHold();
   void linkLooks();
   void doubleClickClears();
   void clearAndAboutAreUndoable();
@@ -523,6 +525,16 @@ void MainWindowTest::aboutLinkTwice() {
   QCOMPARE(shown, fullRunResult(expectedInput.toStdString()));
   QCOMPARE(shown.count("\r\n"), 9);
   QVERIFY(shown.endsWith("\r\n1+1=2\r\n"));
+}
+
+void MainWindowTest::aboutKeepsWhatGbkCannotHold() {
+  // The former text stays as it was, characters GBK has no bytes for included.
+  typeText(input(), QStringLiteral("1\u2603\U0001F600"));
+  QTest::mousePress(control(form::kLink.name), Qt::LeftButton);
+  const QString about = tavrel::app::qt::box_text(tavrel::app::kAboutText);
+  QCOMPARE(input()->toPlainText(),
+           QString(about).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) +
+               QStringLiteral("1\u2603\U0001F600"));
 }
 
 void MainWindowTest::linkLooks() {
