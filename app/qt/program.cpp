@@ -17,22 +17,10 @@
 #include "app/qt/fatal_report_box.h"
 #include "app/qt/main_window.h"
 #include "app/result_cache.h"
+#include "app/shutdown.h"
 
 namespace tavrel::app::qt {
 namespace {
-
-// The shutdown routine, registered once at start-up; runs at most once, at the normal end. The
-// fatal path ends the process without it.
-class ShutdownRoutine {
- public:
-  explicit ShutdownRoutine(std::function<void()> routine) : m_routine(std::move(routine)) {}
-  void run() {
-    if (std::function<void()> routine = std::exchange(m_routine, nullptr)) routine();
-  }
-
- private:
-  std::function<void()> m_routine;
-};
 
 // While the toolkit starts, the platform plugin's messages are kept back: if it cannot reach a
 // display, one plain line says so instead of the plugin's fatal error.
@@ -90,11 +78,7 @@ int run_program(int argc, char** argv, const ProgramHooks& hooks) {
   // to the next (the formula normaliser keeps no texts between calls), and stops showing fatal
   // reports in a box, since the toolkit goes away after it.
   ResultCache results;
-  ShutdownRoutine shutdown([&results, &hooks] {
-    results.clear();
-    set_fatal_reporter(nullptr);
-    if (hooks.after_shutdown) hooks.after_shutdown();
-  });
+  ShutdownRoutine shutdown(results, hooks.after_shutdown);
 
   // 5. The main window; Qt holds its move and resize events back until it is shown, then
   // delivers them in that order, so the layout rule runs once before it appears.

@@ -7,6 +7,7 @@
 
 #include "app/program_memory.h"
 #include "app/result_cache.h"
+#include "app/shutdown.h"
 #include "app/win32/main_window.h"
 
 namespace tavrel::app::win32 {
@@ -14,19 +15,6 @@ namespace {
 
 // The window whose events the fatal report holds back, while it exists.
 MainWindow* g_window = nullptr;
-
-// The shutdown routine, registered once at start-up; runs at most once, at the normal end. The
-// fatal path ends the process without it.
-class ShutdownRoutine {
- public:
-  explicit ShutdownRoutine(std::function<void()> routine) : m_routine(std::move(routine)) {}
-  void run() {
-    if (std::function<void()> routine = std::exchange(m_routine, nullptr)) routine();
-  }
-
- private:
-  std::function<void()> m_routine;
-};
 
 // Each message goes to the window's own key and mouse handling first, then to its window.
 void run_message_loop(MainWindow& window) {
@@ -63,11 +51,7 @@ int run_program(HINSTANCE instance, const ProgramHooks& hooks) {
   // 3. The shutdown routine, which releases the result lines that the window keeps from one run
   // to the next, and stops showing fatal reports in a box.
   ResultCache results;
-  ShutdownRoutine shutdown([&results, &hooks] {
-    results.clear();
-    set_fatal_reporter(nullptr);
-    if (hooks.after_shutdown) hooks.after_shutdown();
-  });
+  ShutdownRoutine shutdown(results, hooks.after_shutdown);
 
   // 5. The main window; it has run the layout rule once when it is shown.
   if (!MainWindow::register_classes(instance)) fatal_error(0, "载入启动窗口失败");
