@@ -6,7 +6,6 @@
 
 #include <QMessageBox>
 #include <QTimer>
-#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +17,7 @@
 #include "app/qt/fatal_report_box.h"
 #include "app/qt/main_window.h"
 #include "app/qt/program.h"
+#include "support/fatal_action.h"
 
 namespace {
 
@@ -69,15 +69,9 @@ void schedule_test_action(std::string_view action, tavrel::app::qt::MainWindow& 
     QTimer::singleShot(0, &window, &QWidget::close);
   } else if (action == "oom") {
     QTimer::singleShot(0, &window, [] { exhaust_memory(); });
-  } else if (action.starts_with("fatal:")) {
-    action.remove_prefix(6);
-    std::int32_t code = 0;
-    const auto [end, error] = std::from_chars(action.data(), action.data() + action.size(), code);
-    const std::string message =
-        error == std::errc() && end < action.data() + action.size() && *end == ':'
-            ? std::string(end + 1, action.data() + action.size())
-            : std::string();
-    QTimer::singleShot(0, &window, [code, message] { tavrel::app::fatal_error(code, message); });
+  } else if (const auto fatal = tavrel::support::fatal_action(action)) {
+    QTimer::singleShot(0, &window,
+                       [fatal] { tavrel::app::fatal_error(fatal->code, fatal->message); });
   }
 }
 

@@ -13,7 +13,6 @@
 
 #include <shellapi.h>
 
-#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +23,7 @@
 #include "app/fatal_error.h"
 #include "app/win32/main_window.h"
 #include "app/win32/program.h"
+#include "support/fatal_action.h"
 
 namespace {
 
@@ -105,15 +105,8 @@ void CALLBACK take_action(HWND window, UINT, UINT_PTR timer, DWORD) {
   } else if (action == "oom") {
     // More than any address space holds.
     g_kept = ::operator new (std::size_t{1} << 62);
-  } else if (action.starts_with("fatal:")) {
-    action.remove_prefix(6);
-    std::int32_t code = 0;
-    const auto [end, error] = std::from_chars(action.data(), action.data() + action.size(), code);
-    const std::string message =
-        error == std::errc() && end < action.data() + action.size() && *end == ':'
-            ? std::string(end + 1, action.data() + action.size())
-            : std::string();
-    tavrel::app::fatal_error(code, message);
+  } else if (const auto fatal = tavrel::support::fatal_action(action)) {
+    tavrel::app::fatal_error(fatal->code, fatal->message);
   }
 }
 
