@@ -8,20 +8,12 @@
 #include "app/result_line.h"
 
 namespace tavrel::app {
-namespace {
 
-// The results are handed over once they reach this size.
-constexpr std::size_t kBlock = std::size_t{1} << 16;
-
-}  // namespace
-
-Filter::Filter(Encoding encoding, std::string_view decimals, CodePage& code_page, Sink sink)
+Filter::Filter(Encoding encoding, std::string_view decimals, CodePage& code_page, Sink sink,
+               std::size_t workers)
     : m_encoding(encoding),
-      m_count(decimal_count(tidy_decimals(decimals))),
-      m_sink(std::move(sink)),
-      m_utf8(code_page) {
-  m_results.reserve(2 * kBlock);
-}
+      m_utf8(code_page),
+      m_results(decimal_count(tidy_decimals(decimals)), m_utf8.table(), workers, std::move(sink)) {}
 
 void Filter::feed(std::string_view bytes) {
   if (m_at_start) {
@@ -43,7 +35,7 @@ void Filter::end_of_input() {
     take_gbk(m_encoding == Encoding::gbk ? m_gbk.finish() : m_utf8.finish());
   }
   m_utf16.reset();
-  m_at_start = true;
+  m_at_start = m_line_open = true;
 }
 
 void Filter::choose_encoding(std::string_view opening) {
@@ -61,37 +53,46 @@ void Filter::convert(std::string_view bytes) {
   if (bytes.empty()) return;
   if (m_utf16) {
     take_gbk(m_utf16->convert(bytes));
-  } else {
-    take_gbk(m_encoding == Encoding::gbk ? m_gbk.convert(bytes) : m_utf8.convert(bytes));
+    return;
+  }
+  if (m_line_open) {
+    // Up to the first LF the bytes may go on with a line or a sequence begun before, or open
+    // the input with its mark: they go through this thread's conversion and split.
+    const std::size_t lf = bytes.find('\n');
+    const std::size_t end = lf == std::string_view::npos ? bytes.size() : lf + 1;
+    convert_here(bytes.substr(0, end));
+    bytes.remove_prefix(end);
+    m_line_open = lf == std::string_view::npos;
+    if (m_line_open) return;
+  }
+  // From here lines begin afresh: their bytes up to the last LF go to the workers whole.
+  const std::size_t lf = bytes.rfind('\n');
+  const std::size_t whole = lf == std::string_view::npos ? 0 : lf + 1;
+  if (whole > 0) m_results.add_lines(m_encoding, bytes.substr(0, whole));
+  if (whole < bytes.size()) {
+    convert_here(bytes.substr(whole));
+    m_line_open = true;
   }
 }
 
+void Filter::convert_here(std::string_view bytes) {
+  take_gbk(m_encoding == Encoding::gbk ? m_gbk.convert(bytes) : m_utf8.convert(bytes));
+}
+
 void Filter::finish() {
-  m_lines.finish([this](std::string_view line) { write_result(line); });
-  hand_over();
+  m_lines.finish([this](std::string_view line) { m_results.add_line(line); });
+  m_results.finish();
 }
 
 void Filter::take_gbk(std::string_view gbk) {
-  m_lines.feed(gbk, [this](std::string_view line) { write_result(line); });
-}
-
-void Filter::write_result(std::string_view line) {
-  append_result_line(m_results, line, m_count, m_script);
-  m_results.pop_back();  // the CR LF that ends every result line becomes LF
-  m_results.back() = '\n';
-  if (m_results.size() >= kBlock) hand_over();
-}
-
-void Filter::hand_over() {
-  if (m_results.empty()) return;
-  m_sink(m_results);
-  m_results.clear();
+  m_lines.feed(gbk, [this](std::string_view line) { m_results.add_line(line); });
 }
 
 std::string filter_text(Encoding encoding, std::string_view decimals, std::string_view input,
-                        std::size_t chunk, CodePage& code_page) {
+                        std::size_t chunk, CodePage& code_page, std::size_t workers) {
   std::string out;
-  Filter filter(encoding, decimals, code_page, [&out](std::string_view line) { out.append(line); });
+  Filter filter(
+      encoding, decimals, code_page, [&out](std::string_view line) { out.append(line); }, workers);
   for (std::size_t i = 0; i < input.size(); i += chunk) filter.feed(input.substr(i, chunk));
   filter.end_of_input();
   filter.finish();

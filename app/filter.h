@@ -2,6 +2,7 @@
 // The run that tavrel-cli drives: input bytes in, result lines out, one line at a time.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -11,8 +12,7 @@
 #include "app/code_page.h"
 #include "app/gbk_input.h"
 #include "app/line_stream.h"
-#include "app/result_line.h"
-#include "eval/script_component.h"
+#include "app/result_pool.h"
 #include "text/text.h"
 
 namespace tavrel::app {
@@ -25,8 +25,9 @@ class Filter {
   // Every input is read in the encoding given, unless it opens with the byte-order mark of
   // UTF-16 (FF FE little-endian, FE FF big-endian): the mark names the encoding of that input,
   // whatever the option. UTF-8 and UTF-16 input are converted through code_page, which must
-  // outlive the filter.
-  Filter(Encoding encoding, std::string_view decimals, CodePage& code_page, Sink sink);
+  // outlive the filter. The results are computed by `workers` threads (none: on the caller's).
+  Filter(Encoding encoding, std::string_view decimals, CodePage& code_page, Sink sink,
+         std::size_t workers = default_worker_count());
 
   // Takes the next bytes of the current input.
   void feed(std::string_view bytes);
@@ -40,25 +41,23 @@ class Filter {
  private:
   void choose_encoding(std::string_view opening);
   void convert(std::string_view bytes);
+  void convert_here(std::string_view bytes);
   void take_gbk(std::string_view gbk);
-  void write_result(std::string_view line);
-  void hand_over();
 
   Encoding m_encoding;
   std::string m_opening;  // the first bytes of the input, held until they name its encoding
   bool m_at_start = true;
   std::optional<Utf16ToGbkStream> m_utf16;  // while the input is UTF-16
-  DecimalCount m_count;
-  Sink m_sink;
+  bool m_line_open = true;  // a line or a sequence may go on: the input's start, or no LF yet
   Utf8ToGbkStream m_utf8;
   GbkCleanStream m_gbk;
   LineStream m_lines;
-  eval::ScriptComponent m_script;
-  std::string m_results;  // result lines not yet handed over
+  ResultPool m_results;
 };
 
-// Returns the output of one whole run over input, fed in pieces of at most chunk bytes.
+// Returns the output of one whole run over input, fed in pieces of at most chunk bytes, its
+// results computed by `workers` threads.
 std::string filter_text(Encoding encoding, std::string_view decimals, std::string_view input,
-                        std::size_t chunk, CodePage& code_page);
+                        std::size_t chunk, CodePage& code_page, std::size_t workers = 0);
 
 }  // namespace tavrel::app

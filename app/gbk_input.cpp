@@ -126,15 +126,20 @@ bool is_second_byte(unsigned char b) {
 
 }  // namespace
 
-GbkTable::GbkTable(CodePage& code_page) : m_code_page(code_page) {
-  m_size.fill(kUnknown);
-}
+GbkTable::GbkTable(CodePage& code_page) : m_code_page(code_page) {}
 
-void GbkTable::learn(char32_t c) {
+std::uint32_t GbkTable::learn(char32_t c) {
+  const std::lock_guard lock(m_asking);
+  if (const std::uint32_t known = m_entries[c].load(std::memory_order_relaxed)) return known;
   const bool surrogate = c >= 0xD800 && c <= 0xDFFF;
   const std::string bytes = m_code_page.encode(surrogate ? u'?' : static_cast<char16_t>(c));
-  m_size[c] = static_cast<std::uint8_t>(std::min<std::size_t>(bytes.size(), 2));
-  std::copy_n(bytes.data(), m_size[c], m_bytes[c].begin());
+  const std::size_t size = std::min<std::size_t>(bytes.size(), 2);
+  std::uint32_t entry = kKnown | static_cast<std::uint32_t>(size) << 16;
+  for (std::size_t i = 0; i < size; ++i) {
+    entry |= std::uint32_t{static_cast<unsigned char>(bytes[i])} << (8 * i);
+  }
+  m_entries[c].store(entry, std::memory_order_relaxed);
+  return entry;
 }
 
 text::Text Utf8ToGbkStream::convert(std::string_view chunk) {

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -16,7 +18,8 @@ namespace tavrel::app {
 
 // The GBK bytes of the code points of the basic plane as the code page writes each alone: none,
 // one (ASCII, "?" for what GBK cannot hold, 80 for the euro sign) or two. Each is asked of the
-// code page on first use.
+// code page on first use. The threads of one run share a table: an entry is one atomic word,
+// and the code page is asked by one thread at a time.
 class GbkTable {
  public:
   explicit GbkTable(CodePage& code_page);
@@ -25,19 +28,21 @@ class GbkTable {
   // Both bytes are stored whatever the size: the caller has room for two, since c came from a
   // UTF-8 sequence of at least two bytes.
   char* write(char* to, char32_t c) {
-    if (m_size[c] == kUnknown) learn(c);
-    to[0] = m_bytes[c][0];
-    to[1] = m_bytes[c][1];
-    return to + m_size[c];
+    std::uint32_t entry = m_entries[c].load(std::memory_order_relaxed);
+    if (entry == 0) entry = learn(c);
+    to[0] = static_cast<char>(entry);
+    to[1] = static_cast<char>(entry >> 8);
+    return to + (entry >> 16 & 3);
   }
 
  private:
-  static constexpr std::uint8_t kUnknown = 3;
-  void learn(char32_t c);
+  // An entry: the first byte, the second byte, the size, and kKnown; 0 for one not yet asked.
+  static constexpr std::uint32_t kKnown = 1u << 24;
+  std::uint32_t learn(char32_t c);
 
   CodePage& m_code_page;
-  std::array<std::array<char, 2>, 0x10000> m_bytes{};
-  std::array<std::uint8_t, 0x10000> m_size{};
+  std::mutex m_asking;
+  std::array<std::atomic<std::uint32_t>, 0x10000> m_entries{};
 };
 
 // Returns the UTF-8 bytes in GBK: "?" for a malformed sequence, for a character outside the
@@ -63,7 +68,7 @@ class Utf8ToGbkStream {
   CodePage& m_code_page;
   std::string m_pending;
   bool m_at_start = true;
-  std::unique_ptr<GbkTable> m_table;  // 192 KB, made when the first chunk arrives
+  std::unique_ptr<GbkTable> m_table;  // 256 KB, made on first use
 };
 
 // Converts one UTF-16 input arriving in chunks, its byte-order mark already taken, to GBK through

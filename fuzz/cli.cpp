@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The whole run as tavrel-cli drives it: any bytes, any decimals text, either encoding, cut into
 // chunks anywhere, UTF-16 after its byte-order mark too; every result line is "expression=value",
-// the chunking changes nothing, and the streaming run equals the whole text converted by the
-// codec and split at once.
+// the chunking and the worker threads change nothing, and the streaming run equals the whole text
+// converted by the codec and split at once.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -100,6 +100,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   check_lines(whole);
   if (filter_text(encoding, decimals, input, 1 + data[0] % 7, codec) != whole) {
     std::fputs("the result depends on how the input is cut into chunks\n", stderr);
+    std::abort();
+  }
+  if (filter_text(encoding, decimals, input, 1 + data[0] % 61, codec, 2) != whole) {
+    std::fputs("the workers' result differs from this thread's\n", stderr);
     std::abort();
   }
   if (reference(encoding, decimals, input) != whole) {

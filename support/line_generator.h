@@ -23,9 +23,11 @@ class line_generator {
   // Returns the next line.
   text::Text next();
 
+  // Returns the next number of 0..bound-1, for choices around the lines.
+  std::uint64_t below(std::uint64_t bound);
+
  private:
   std::uint64_t next_random();
-  std::uint64_t below(std::uint64_t bound);
   std::string_view pick(std::initializer_list<std::string_view> choices);
   void append_number(text::Text& line);
   void append_piece(text::Text& line);

@@ -8,6 +8,9 @@
 #include <vector>
 
 #include "app/filter.h"
+#include "app/gbk_input.h"
+#include "app/line_stream.h"
+#include "support/line_generator.h"
 
 namespace tavrel::app::testing {
 
@@ -85,13 +88,92 @@ inline std::vector<FilterRow> filter_rows() {
   };
 }
 
-// Checks every row, fed whole and in pieces of one to three bytes.
+// Checks every row, fed whole and in pieces of one to three bytes, on this thread and on two
+// workers.
 inline void expect_filter_rows(CodePage& code_page) {
   for (const FilterRow& row : filter_rows()) {
     for (std::size_t chunk :
          {std::size_t{1}, std::size_t{2}, std::size_t{3}, row.input.size() + 1}) {
-      EXPECT_EQ(filter_text(row.encoding, "", row.input, chunk, code_page), row.out)
-          << row.name << " chunk " << chunk;
+      for (std::size_t workers : {0, 2}) {
+        EXPECT_EQ(filter_text(row.encoding, "", row.input, chunk, code_page, workers), row.out)
+            << row.name << " chunk " << chunk << " workers " << workers;
+      }
+    }
+  }
+}
+
+// Returns seeded free-text lines with every line break the split knows between them, as GBK
+// bytes (lone lead bytes and all) or, for UTF-8, with each two-byte character turned into one of
+// a few UTF-8 characters and each other byte of 80 or above left to be malformed.
+inline std::string generated_input(Encoding encoding, std::size_t lines) {
+  support::lines::line_generator generator(12);
+  const char* const breaks[] = {"\n", "\r\n", "\r\r\n", "\n\n", "\r\n\n"};
+  const char* const characters[] = {"\xEF\xBC\x91", "\xE8\x8B\xB9", "\xE2\x82\xAC",
+                                    "\xE3\x80\x82", "\xEF\xBC\x8E", "\xC3\xA9"};
+  std::string input;
+  for (std::size_t n = 0; n < lines; ++n) {
+    const std::string line = generator.next();
+    for (std::size_t i = 0; i < line.size(); ++i) {
+      const auto b = static_cast<unsigned char>(line[i]);
+      if (encoding == Encoding::utf8 && b >= 0x81 && b <= 0xFE && i + 1 < line.size()) {
+        input += characters[static_cast<unsigned char>(line[++i]) % 6];
+      } else {
+        input += line[i];
+      }
+    }
+    input += breaks[generator.below(5)];
+  }
+  return input;
+}
+
+// Returns the output as the filter gave it before it had workers: each input converted whole,
+// all of them split by one line stream, one result line after another.
+inline std::string sequential_output(Encoding encoding, const std::vector<std::string>& inputs,
+                                     CodePage& code_page) {
+  std::string out;
+  eval::ScriptComponent script;
+  LineStream lines;
+  const auto append = [&](std::string_view line) {
+    out += result_line(line, std::nullopt, script);
+    out.erase(out.size() - 2, 1);  // CR LF becomes LF
+  };
+  Utf8ToGbkStream utf8(code_page);
+  GbkCleanStream gbk;
+  for (const std::string& input : inputs) {
+    if (encoding == Encoding::gbk) {
+      lines.feed(gbk.convert(input) + gbk.finish(), append);
+    } else {
+      lines.feed(utf8.convert(input) + utf8.finish(), append);
+    }
+  }
+  lines.finish(append);
+  return out;
+}
+
+// Checks that the workers give what one thread gave, for inputs that end in the middle of a
+// line or of a character, read in chunks of every kind of size.
+inline void expect_workers_agree(CodePage& code_page) {
+  for (const Encoding encoding : {Encoding::utf8, Encoding::gbk}) {
+    const std::string whole = generated_input(encoding, 6000);
+    const std::size_t third = whole.size() / 3;
+    const std::vector<std::string> inputs = {whole.substr(0, third + 1),
+                                             whole.substr(third + 1, third),
+                                             whole.substr(2 * third + 1)};
+    const std::string expected = sequential_output(encoding, inputs, code_page);
+    for (const std::size_t workers : {0, 1, 3}) {
+      for (const std::size_t chunk : {3, 4096, 1 << 16}) {
+        std::string out;
+        Filter filter(
+            encoding, "", code_page, [&out](std::string_view lines) { out.append(lines); },
+            workers);
+        for (const std::string& input : inputs) {
+          for (std::size_t i = 0; i < input.size(); i += chunk) filter.feed(input.substr(i, chunk));
+          filter.end_of_input();
+        }
+        filter.finish();
+        EXPECT_EQ(out, expected) << (encoding == Encoding::utf8 ? "utf-8" : "gbk") << " workers "
+                                 << workers << " chunk " << chunk;
+      }
     }
   }
 }

@@ -19,5 +19,10 @@ TEST(Filter, ReadsEachInputInTheEncodingItNames) {
   testing::expect_each_input_on_its_own(codec);
 }
 
+TEST(Filter, GivesOnWorkersWhatOneThreadGives) {
+  qt::GbkCodec codec;
+  testing::expect_workers_agree(codec);
+}
+
 }  // namespace
 }  // namespace tavrel::app

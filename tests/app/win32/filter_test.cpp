@@ -26,6 +26,11 @@ TEST(Filter, ReadsEachInputInTheEncodingItNames) {
   testing::expect_each_input_on_its_own(code_page);
 }
 
+TEST(Filter, GivesOnWorkersWhatOneThreadGives) {
+  Cp936 code_page;
+  testing::expect_workers_agree(code_page);
+}
+
 TEST(Cp936, EncodesKnownCharacters) {
   struct row {
     const char* name;
