@@ -4,17 +4,22 @@
 // two linear passes do all twelve stages, with a count of the parentheses between them: the
 // first folds the line and keeps its formula characters; the second keeps the first point of
 // every number, repairs the points, balances the parentheses and writes the operators and the
-// "*"s. Nothing is allocated but the result, for a line of up to 512 bytes.
+// "*"s. Nothing is allocated but the result, for a line of up to 496 bytes.
 #include "formula/normalise_formula.h"
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "text/half_width.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tavrel::formula {
 namespace {
@@ -106,18 +111,6 @@ constexpr std::array<unsigned char, 256> make_formula_flags() {
 }
 constexpr auto kIsFormula = make_formula_flags();
 
-// The parentheses a byte adds: "(" in the low half, ")" in the high half.
-constexpr std::array<std::uint64_t, 256> make_parenthesis_counts() {
-  std::array<std::uint64_t, 256> counts{};
-  counts['('] = 1;
-  counts[')'] = std::uint64_t{1} << 32;
-  return counts;
-}
-constexpr auto kParenthesisCounts = make_parenthesis_counts();
-
-// The characters counted in the halves of one sum before it is added up: never an overflow.
-constexpr std::size_t kCountBlock = std::size_t{1} << 31;
-
 // The parentheses of the formula characters, and the first of them (0 when there is none).
 struct parenthesis_count {
   std::size_t opening = 0;
@@ -125,26 +118,55 @@ struct parenthesis_count {
   char first = 0;
 };
 
+// The bytes after the formula characters that count_parentheses may read: zeros, which are no
+// parentheses.
+constexpr std::size_t kCountPadding = 16;
+
+#if defined(__SSE2__)
+
+// Returns the parentheses of t, sixteen characters at a time: the bytes up to the next multiple
+// of sixteen after t can be read, and are no parentheses.
+parenthesis_count count_parentheses(std::string_view t) {
+  parenthesis_count count;
+  const __m128i opening = _mm_set1_epi8('(');
+  const __m128i closing = _mm_set1_epi8(')');
+  const __m128i zero = _mm_setzero_si128();
+  for (std::size_t start = 0; start < t.size();) {
+    // Each byte of a sum counts up to 255 blocks, then the sums are added up.
+    __m128i opening_sum = zero, closing_sum = zero;
+    for (int blocks = 0; blocks < 255 && start < t.size(); ++blocks, start += 16) {
+      const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t.data() + start));
+      const __m128i is_opening = _mm_cmpeq_epi8(block, opening);
+      const __m128i is_closing = _mm_cmpeq_epi8(block, closing);
+      opening_sum = _mm_sub_epi8(opening_sum, is_opening);
+      closing_sum = _mm_sub_epi8(closing_sum, is_closing);
+      const auto marks = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(is_opening, is_closing)));
+      if (count.first == 0 && marks != 0) count.first = t[start + std::countr_zero(marks)];
+    }
+    const __m128i opening_total = _mm_sad_epu8(opening_sum, zero);
+    const __m128i closing_total = _mm_sad_epu8(closing_sum, zero);
+    count.opening += static_cast<std::size_t>(_mm_cvtsi128_si32(opening_total)) +
+                     static_cast<std::size_t>(_mm_extract_epi16(opening_total, 4));
+    count.closing += static_cast<std::size_t>(_mm_cvtsi128_si32(closing_total)) +
+                     static_cast<std::size_t>(_mm_extract_epi16(closing_total, 4));
+  }
+  return count;
+}
+
+#else
+
 // Returns the parentheses of t.
 parenthesis_count count_parentheses(std::string_view t) {
   parenthesis_count count;
   for (const char c : t) {
-    if (c == '(' || c == ')') {
-      count.first = c;
-      break;
-    }
-  }
-  if (count.first == 0) return count;
-  for (std::size_t start = 0; start < t.size(); start += kCountBlock) {
-    std::uint64_t sum = 0;
-    for (const char c : t.substr(start, kCountBlock)) {
-      sum += kParenthesisCounts[static_cast<unsigned char>(c)];
-    }
-    count.opening += sum & 0xFFFFFFFF;
-    count.closing += sum >> 32;
+    if (count.first == 0 && (c == '(' || c == ')')) count.first = c;
+    count.opening += c == '(' ? 1 : 0;
+    count.closing += c == ')' ? 1 : 0;
   }
   return count;
 }
+
+#endif
 
 // Stages 0 and 1, byte by byte so that no step waits for a load of the step before: writes
 // the formula characters of the folded line to kept and returns their end. A two-byte character
@@ -303,10 +325,11 @@ std::size_t write_result(std::string_view t, const parenthesis_balance& balance,
 }  // namespace
 
 void append_normalised_formula(Text& out, std::string_view line) {
-  scratch stage1_space(line.size());
+  scratch stage1_space(line.size() + kCountPadding);
   char* const stage1 = stage1_space.data();
-  const std::string_view kept(
-      stage1, static_cast<std::size_t>(keep_formula_characters(line, stage1) - stage1));
+  char* const kept_end = keep_formula_characters(line, stage1);
+  std::fill_n(kept_end, kCountPadding, '\0');
+  const std::string_view kept(stage1, static_cast<std::size_t>(kept_end - stage1));
   if (kept.empty()) return;
   const parenthesis_balance balance = balance_of(count_parentheses(kept));
   const std::size_t start = out.size();
