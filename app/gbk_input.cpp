@@ -124,6 +124,16 @@ bool is_second_byte(unsigned char b) {
   return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFE);
 }
 
+// Returns whether bytes, at most two, are whole GBK characters: none, one that is no lead byte,
+// two that are no lead bytes, or a lead byte and a byte that can follow it.
+bool whole_characters(std::string_view bytes) {
+  const auto lead = [&bytes](std::size_t i) {
+    return text::is_lead_byte(static_cast<unsigned char>(bytes[i]));
+  };
+  if (bytes.size() < 2) return bytes.empty() || !lead(0);
+  return lead(0) ? is_second_byte(static_cast<unsigned char>(bytes[1])) : !lead(1);
+}
+
 }  // namespace
 
 GbkTable::GbkTable(CodePage& code_page) : m_code_page(code_page) {}
@@ -132,10 +142,11 @@ std::uint32_t GbkTable::learn(char32_t c) {
   const std::lock_guard lock(m_asking);
   if (const std::uint32_t known = m_entries[c].load(std::memory_order_relaxed)) return known;
   const bool surrogate = c >= 0xD800 && c <= 0xDFFF;
-  const std::string bytes = m_code_page.encode(surrogate ? u'?' : static_cast<char16_t>(c));
-  const std::size_t size = std::min<std::size_t>(bytes.size(), 2);
-  std::uint32_t entry = kKnown | static_cast<std::uint32_t>(size) << 16;
-  for (std::size_t i = 0; i < size; ++i) {
+  std::string bytes = m_code_page.encode(surrogate ? u'?' : static_cast<char16_t>(c));
+  bytes.resize(std::min<std::size_t>(bytes.size(), 2));
+  if (!whole_characters(bytes)) bytes.assign(1, '?');
+  std::uint32_t entry = kKnown | static_cast<std::uint32_t>(bytes.size()) << 16;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
     entry |= std::uint32_t{static_cast<unsigned char>(bytes[i])} << (8 * i);
   }
   m_entries[c].store(entry, std::memory_order_relaxed);

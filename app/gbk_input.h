@@ -18,8 +18,11 @@ namespace tavrel::app {
 
 // The GBK bytes of the code points of the basic plane as the code page writes each alone: none,
 // one (ASCII, "?" for what GBK cannot hold, 80 for the euro sign) or two. Each is asked of the
-// code page on first use. The threads of one run share a table: an entry is one atomic word,
-// and the code page is asked by one thread at a time.
+// code page on first use. Bytes that are no whole GBK characters (a lead byte alone, or one
+// with a byte that cannot follow it) count as a character the code page cannot hold, "?": so a
+// converted text is always well-formed, and its line breaks are those of the input. The
+// threads of one run share a table: an entry is one atomic word, and the code page is asked by
+// one thread at a time.
 class GbkTable {
  public:
   explicit GbkTable(CodePage& code_page);

@@ -42,6 +42,21 @@ class LineStream {
   bool m_prev_byte_cr = false;  // the last byte read was a CR (for the LF conversion)
 };
 
+// Calls on_line(line) for every line of text, which ends with an LF and has every CR and LF as
+// a character of its own, never the second byte of a two-byte character: the lines are then
+// those that a LineStream gives, found without following the character step. Each LF ends a
+// line, with the CR before it, if any.
+template <typename OnLine>
+void for_each_line_of_well_formed(std::string_view text, OnLine&& on_line) {
+  while (!text.empty()) {
+    const std::size_t lf = text.find('\n');
+    std::string_view line = text.substr(0, lf);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    on_line(line);
+    text.remove_prefix(lf + 1);
+  }
+}
+
 inline bool LineStream::trail_due_after(std::string_view ordinary, bool trail_due) {
   // After a byte that is no lead byte a character begins, whatever came before: that byte was a
   // character of its own or the second byte of one. So only the lead bytes at the end count.

@@ -71,10 +71,10 @@ class ResultPool::Worker {
 
  private:
   void compute_raw(Batch& batch) {
+    // Both conversions give well-formed GBK: every CR and LF in it is a character of its own.
     const text::Text gbk = batch.encoding == Encoding::gbk ? GbkCleanStream().convert(batch.raw)
                                                            : utf8_to_gbk(batch.raw, m_table);
-    LineStream lines;  // the bytes end with an LF, so no line is left in it
-    lines.feed(gbk, [&](std::string_view line) { append(batch.results, line); });
+    for_each_line_of_well_formed(gbk, [&](std::string_view line) { append(batch.results, line); });
   }
 
   void append(text::Text& results, std::string_view line) {

@@ -140,7 +140,8 @@ parenthesis_count count_parentheses(std::string_view t) {
       const __m128i is_closing = _mm_cmpeq_epi8(block, closing);
       opening_sum = _mm_sub_epi8(opening_sum, is_opening);
       closing_sum = _mm_sub_epi8(closing_sum, is_closing);
-      const auto marks = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(is_opening, is_closing)));
+      const auto marks =
+          static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(is_opening, is_closing)));
       if (count.first == 0 && marks != 0) count.first = t[start + std::countr_zero(marks)];
     }
     const __m128i opening_total = _mm_sad_epu8(opening_sum, zero);

@@ -108,15 +108,16 @@ inline void expect_filter_rows(CodePage& code_page) {
 inline std::string generated_input(Encoding encoding, std::size_t lines) {
   support::lines::line_generator generator(12);
   const char* const breaks[] = {"\n", "\r\n", "\r\r\n", "\n\n", "\r\n\n"};
-  const char* const characters[] = {"\xEF\xBC\x91", "\xE8\x8B\xB9", "\xE2\x82\xAC",
-                                    "\xE3\x80\x82", "\xEF\xBC\x8E", "\xC3\xA9"};
+  // １ 苹 € 。 ． é 一 丁
+  const char* const characters[] = {"\xEF\xBC\x91", "\xE8\x8B\xB9", "\xE2\x82\xAC", "\xE3\x80\x82",
+                                    "\xEF\xBC\x8E", "\xC3\xA9",     "\xE4\xB8\x80", "\xE4\xB8\x81"};
   std::string input;
   for (std::size_t n = 0; n < lines; ++n) {
     const std::string line = generator.next();
     for (std::size_t i = 0; i < line.size(); ++i) {
       const auto b = static_cast<unsigned char>(line[i]);
       if (encoding == Encoding::utf8 && b >= 0x81 && b <= 0xFE && i + 1 < line.size()) {
-        input += characters[static_cast<unsigned char>(line[++i]) % 6];
+        input += characters[static_cast<unsigned char>(line[++i]) % 8];
       } else {
         input += line[i];
       }
@@ -156,9 +157,8 @@ inline void expect_workers_agree(CodePage& code_page) {
   for (const Encoding encoding : {Encoding::utf8, Encoding::gbk}) {
     const std::string whole = generated_input(encoding, 6000);
     const std::size_t third = whole.size() / 3;
-    const std::vector<std::string> inputs = {whole.substr(0, third + 1),
-                                             whole.substr(third + 1, third),
-                                             whole.substr(2 * third + 1)};
+    const std::vector<std::string> inputs = {
+        whole.substr(0, third + 1), whole.substr(third + 1, third), whole.substr(2 * third + 1)};
     const std::string expected = sequential_output(encoding, inputs, code_page);
     for (const std::size_t workers : {0, 1, 3}) {
       for (const std::size_t chunk : {3, 4096, 1 << 16}) {

@@ -24,5 +24,19 @@ TEST(Filter, GivesOnWorkersWhatOneThreadGives) {
   testing::expect_workers_agree(codec);
 }
 
+// Writes 一 (U+4E00) as a lead byte alone and 丁 (U+4E01) as one before an LF, which the
+// conversion takes as "?": the input's line breaks stay where they are on every thread.
+class LooseCodePage : public CodePage {
+ public:
+  std::string encode(char16_t c) override {
+    return c == u'\u4E00' ? "\x81" : c == u'\u4E01' ? "\x81\n" : "\xB0\xA1";
+  }
+};
+
+TEST(Filter, GivesOnWorkersWhatOneThreadGivesWhateverTheCodePageWrites) {
+  LooseCodePage code_page;
+  testing::expect_workers_agree(code_page);
+}
+
 }  // namespace
 }  // namespace tavrel::app

@@ -106,6 +106,43 @@ TEST(Utf8ToGbkStream, AsksTheCodePageOncePerCharacter) {
 }
 
 // A code page that knows three characters: 中 as D6 D0, the euro sign as 80 and U+00AD as nothing.
+// A code page that writes some characters in bytes that are no whole GBK characters.
+class LooseCodePage : public CodePage {
+ public:
+  std::string encode(char16_t c) override {
+    switch (c - kFirst) {
+      case 0:
+        return "\x81";  // a lead byte alone
+      case 1:
+        return "\x81\n";  // one before a line break
+      case 2:
+        return "\x81\x7F";  // one before a byte that cannot follow it
+      case 3:
+        return "\xFE\xA1";  // whole: a pair
+      case 4:
+        return "ab";  // whole: two characters of one byte
+      case 5:
+        return "\x80";  // whole: the euro sign
+      default:
+        return "";  // whole: nothing
+    }
+  }
+  static constexpr char16_t kFirst = u'\u4E00';
+};
+
+TEST(GbkTable, WritesBytesThatAreNoWholeCharactersAsAQuestionMark) {
+  LooseCodePage code_page;
+  GbkTable table(code_page);
+  std::string out;
+  for (char32_t c = LooseCodePage::kFirst; c < LooseCodePage::kFirst + 7; ++c) {
+    char bytes[2];
+    out.append(bytes, table.write(bytes, c));
+  }
+  EXPECT_EQ(out,
+            "???\xFE\xA1"
+            "ab\x80");
+}
+
 class SmallCodePage : public CodePage {
  public:
   std::string encode(char16_t c) override {

@@ -79,5 +79,22 @@ TEST(LineStream, AgreesWithSplitLinesOnRandomStreams) {
   }
 }
 
+TEST(LineStream, WellFormedTextSplitsAtItsLineFeeds) {
+  // Whole characters only: ASCII with CR and LF, 80 and FF alone, pairs whose second byte is in
+  // either range, 81..FE included; every text ends with an LF.
+  std::mt19937 random(15);
+  const char* const characters[] = {"1",    "+",        "\r",       "\n",       "\x80",
+                                    "\xFF", "\xA3\xB1", "\xC0\x5E", "\xB0\xA1", "\x81\x80"};
+  for (int round = 0; round < 20000; ++round) {
+    std::string text;
+    for (std::size_t n = random() % 12; n > 0; --n) text += characters[random() % 10];
+    text += '\n';
+    text::TextList lines;
+    for_each_line_of_well_formed(text,
+                                 [&lines](std::string_view line) { lines.emplace_back(line); });
+    ASSERT_EQ(lines, stream_lines(text, text.size())) << "round " << round;
+  }
+}
+
 }  // namespace
 }  // namespace tavrel::app
