@@ -159,13 +159,16 @@ void ResultPool::hand_over(bool everything) {
 
 // Returns the first batch in the input order once it is done, or nothing when there is none to
 // hand over: none submitted, or the first not done while the pool has room and not everything
-// is wanted. With no room, or everything wanted, it waits for the first to be done.
+// is wanted. With everything wanted it waits for the first to be done; with no room, for half
+// the pool to be ready, so that the caller wakes once for several batches.
 std::unique_ptr<ResultPool::Batch> ResultPool::take_front(bool everything) {
   std::unique_lock lock(m_mutex);
   if (m_in_order.empty()) return nullptr;
   if (!m_in_order.front()->done) {
     if (!everything && m_in_order.size() < m_limit) return nullptr;
-    m_done.wait(lock, [this] { return m_in_order.front()->done; });
+    m_awaited = everything ? 1 : m_limit / 2;
+    m_done.wait(lock, [this] { return ready_batches() >= m_awaited; });
+    m_awaited = 0;
   }
   std::unique_ptr<Batch> front = std::move(m_in_order.front());
   m_in_order.pop_front();
@@ -184,14 +187,20 @@ void ResultPool::work() {
       m_waiting.pop_front();
     }
     worker.compute(*batch);
-    bool first = false;
+    bool awaited = false;
     {
       const std::lock_guard lock(m_mutex);
       batch->done = true;
-      first = m_in_order.front().get() == batch;
+      awaited = m_awaited != 0 && ready_batches() >= m_awaited;
     }
-    if (first) m_done.notify_one();  // only the first batch's end is ever waited for
+    if (awaited) m_done.notify_one();
   }
+}
+
+std::size_t ResultPool::ready_batches() const {
+  std::size_t ready = 0;
+  while (ready < m_in_order.size() && m_in_order[ready]->done) ++ready;
+  return ready;
 }
 
 std::unique_ptr<ResultPool::Batch> ResultPool::spare_batch() {

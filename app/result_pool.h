@@ -62,6 +62,8 @@ class ResultPool {
   void submit();
   void hand_over(bool everything);
   std::unique_ptr<Batch> take_front(bool everything);
+  // Returns the number of batches done at the front of the input order (under the mutex).
+  std::size_t ready_batches() const;
   void work();
   std::unique_ptr<Batch> spare_batch();
 
@@ -75,6 +77,7 @@ class ResultPool {
   std::vector<std::unique_ptr<Batch>> m_spare;    // handed over, kept for their buffers
   std::deque<std::unique_ptr<Batch>> m_in_order;  // submitted, not yet handed over
   std::deque<Batch*> m_waiting;                   // submitted, taken by no worker yet
+  std::size_t m_awaited = 0;  // the ready batches that the caller waits for, or 0
   bool m_stopping = false;
   std::mutex m_mutex;
   std::condition_variable m_work;
