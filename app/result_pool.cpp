@@ -36,7 +36,6 @@ struct ResultPool::Batch {
   bool done = false;           // under the pool's mutex once submitted
 
   bool empty() const { return raw.empty() && ends.empty(); }
-  std::size_t size() const { return raw.size() + lines.size(); }
   void clear() {
     raw.clear();
     lines.clear();
