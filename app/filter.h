@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The run that tavrel-cli drives: input bytes in, result lines out, one line at a time.
+// The run that tavrel-cli drives: input bytes in, result lines out, in the order of the input.
 #pragma once
 
 #include <cstddef>
